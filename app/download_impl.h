@@ -1,0 +1,25 @@
+#pragma once
+// The application object: refuses a second instance, prepares the model and the toolkit, shows the main
+// window and answers the IPC messages of later starts. Lives on main's stack; UI thread only.
+#include <cstdint>
+#include <string>
+
+
+
+class DownloadImpl {
+public:
+    DownloadImpl() = default;
+    DownloadImpl(const DownloadImpl&) = delete;
+    DownloadImpl& operator=(const DownloadImpl&) = delete;
+
+    // False when another instance already runs (the caller then exits at once).
+    bool entrance(const std::wstring& commandLine);
+    // Creates the main window on first call; shows and raises it on every call.
+    void showMainFrame();
+    // Returns 0. Logs the message; 11123 shows the main window, everything else is ignored.
+    int onHandleWindowIPC(unsigned message, uintptr_t wParam, intptr_t lParam);
+    // Stops the model and cleans up after the message loop. Once.
+    void exitCleanup();
+};
+
+
