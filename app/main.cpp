@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
         platform::MainLoop::run();
         impl.exitCleanup();
     }
+    common::log("main", __LINE__, L"end run");
     common::flushLogFile();
     return 0;
 }
