@@ -56,3 +56,24 @@ TEST(Startup, RecordsOfTheLastMomentsAreFlushedAtExit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Startup, SecondStartAsksTheFirstToShowItselfAndExits) {
+    IsolatedHome home;
+    std::string log = home.home() + "/.local/state/downloader/downloader.log";
+    ChildProcess first({NIMBARO_INSTALLER});
+    ASSERT_TRUE(waitForText(log, "create main"));
+
+    auto before = std::chrono::steady_clock::now();
+    ChildProcess second({NIMBARO_INSTALLER});
+    EXPECT_EQ(second.wait(10000), std::optional<int>(0));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+
+    EXPECT_TRUE(waitForText(log, "onHandleWindowIPC, msg = 11123")) << readFile(log);
+    EXPECT_NE(readFile(log).find("It's exist"), std::string::npos);
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.wait(5000), std::optional<int>(0));
+}
+
+}  // namespace
