@@ -25,7 +25,9 @@ TEST(Startup, LogsTheStartRecordAndEndsCleanlyOnSigterm) {
     ChildProcess child({NIMBARO_INSTALLER}, {{"HOME", home.path()},
                                              {"XDG_STATE_HOME", std::nullopt},
                                              {"XDG_CONFIG_HOME", std::nullopt},
-                                             {"XDG_RUNTIME_DIR", std::nullopt}});
+                                             {"XDG_RUNTIME_DIR", std::nullopt},
+                                             // the instance lock falls back to the temp folder: keep it private
+                                             {"TMPDIR", home.path()}});
     ASSERT_TRUE(child.started());
     std::string log = home.path() + "/.local/state/downloader/downloader.log";
     ASSERT_TRUE(waitForText(log, "create main")) << readFile(log);
@@ -43,9 +45,9 @@ TEST(Startup, LogsTheStartRecordAndEndsCleanlyOnSigterm) {
 }
 
 TEST(Startup, RecordsOfTheLastMomentsAreFlushedAtExit) {
-    TempDir home;
-    ChildProcess child({NIMBARO_INSTALLER}, {{"HOME", home.path()}, {"XDG_STATE_HOME", home.path() + "/state"}});
-    std::string log = home.path() + "/state/downloader/downloader.log";
+    IsolatedHome home;
+    ChildProcess child({NIMBARO_INSTALLER}, {{"XDG_STATE_HOME", home.home() + "/state"}});
+    std::string log = home.home() + "/state/downloader/downloader.log";
     ASSERT_TRUE(waitForText(log, " start run"));
     child.signal(SIGTERM);
     ASSERT_EQ(child.wait(5000), std::optional<int>(0));
