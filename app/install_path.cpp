@@ -92,7 +92,9 @@ std::vector<std::wstring> getFixedDrives(const IDiskQueries& disks) {
     std::vector<Volume> volumes = disks.volumes();
     std::vector<uint64_t> seen;
     std::string home = disks.homeDir();
-    if (!home.empty()) {
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    // A home of "/" (system accounts) would put the emulator into the system tree.
+    if (!home.empty() && home != "/") {
         std::optional<Volume> homeVolume = volumeOf(home, volumes);
         if (!homeVolume || !excludedKind(*homeVolume)) roots.push_back(withSlash(utility::utf8ToWide(home)));
         if (homeVolume) seen.push_back(homeVolume->deviceId);

@@ -355,8 +355,12 @@ std::optional<ProcessEntry> readEntry(int pid) {
     e.ppid = int(ppid);
     e.ended = state == "Z" || state == "X";
     e.kernelThread = (flags & kPfKthread) != 0;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) e.uid = st.st_uid;
+    // The real uid, as a token would carry it; /proc/PID itself belongs to root when the process is not dumpable.
+    std::string status;
+    if (readSmallFile(dir + "/status", status)) {
+        size_t at = status.find("\nUid:");
+        if (at != std::string::npos) e.uid = uint32_t(std::strtoul(status.c_str() + at + 5, nullptr, 10));
+    }
 
     char buf[PATH_MAX + 1];
     ssize_t n = ::readlink((dir + "/exe").c_str(), buf, sizeof buf - 1);
@@ -440,8 +444,9 @@ KillResult killProcessesByName(const std::string& name, uint32_t timeoutMs) {
     auto signal = [&](Target& t, int sig) {
         int rc = t.pidfd >= 0 ? pidfdSignal(t.pidfd, sig) : ::kill(t.pid, sig);
         if (rc != 0 && t.pidfd >= 0 && errno == ENOSYS) rc = ::kill(t.pid, sig);
-        if (rc != 0) result.error = errno;
-        return rc == 0;
+        if (rc == 0 || errno == ESRCH) return true;  // ESRCH: it ended by itself meanwhile
+        result.error = errno;
+        return false;
     };
     // Pass 1: stop the trees until a fresh look finds nobody new (bounded: a fork bomb must not hold us).
     for (int pass = 0; pass < 8; ++pass) {

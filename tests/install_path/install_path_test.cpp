@@ -145,6 +145,8 @@ TEST_F(InstallPath, HomeOnAnUnusableFileSystemIsNoRoot) {
     disks.home = "/home/ann/";  // a trailing "/" in HOME does not double
     disks.table[1].fileSystem = "ext4";
     EXPECT_EQ(helper::disk::getFixedDrives(disks), (std::vector<std::wstring>{L"/home/ann/", L"/data/"}));
+    disks.home = "/";  // a system account: the root of the system tree is no install root
+    EXPECT_EQ(helper::disk::getFixedDrives(disks), std::vector<std::wstring>{L"/data/"});
 }
 
 TEST_F(InstallPath, NormalizePathKeepsCaseAndTheLeadingSlash) {
