@@ -1,5 +1,7 @@
 #include "utility/process.h"
 
+#include <cerrno>
+
 #include "common/log.h"
 #include "utility/text_codec.h"
 
@@ -41,9 +43,13 @@ bool shell(const std::wstring& file, const std::wstring& parameters, bool runAs,
     return false;
 }
 
-platform::Process create(const std::wstring& file, const std::wstring& parameters, bool show, uint32_t* processId) {
+platform::Process create(const std::wstring& file, const std::wstring& parameters, bool show, uint32_t* processId,
+                         int* lastError) {
     int err = 0;
-    return createChild(file, parameters, show, processId, err);
+    platform::Process child = createChild(file, parameters, show, processId, err);
+    if (lastError) *lastError = err;
+    errno = err;
+    return child;
 }
 
 bool execute(const std::wstring& file, const std::wstring& parameters, bool show, uint32_t timeoutMs) {

@@ -19,9 +19,10 @@ inline constexpr uint32_t kInfinite = 0xFFFFFFFF;
 bool shell(const std::wstring& file, const std::wstring& parameters, bool runAs, bool show);
 
 // Starts the program as a child (standard streams on /dev/null, own session). Returns the child, invalid
-// on failure; `processId` receives its id. Dropping the handle leaves the child running.
+// on failure; `processId` receives its id, `lastError` the errno of a failure (0 on success; errno is set
+// to it as well). Dropping the handle leaves the child running.
 platform::Process create(const std::wstring& file, const std::wstring& parameters, bool show,
-                         uint32_t* processId = nullptr);
+                         uint32_t* processId = nullptr, int* lastError = nullptr);
 
 // create, then wait up to `timeoutMs` (0: do not wait and succeed; kInfinite: no limit). True when the
 // program was started and, if waited for, ended with exit code 0. A program that outlives the time-out is

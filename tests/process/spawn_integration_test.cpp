@@ -147,8 +147,14 @@ TEST_F(Processes, CreateReportsErrnoForProgramsThatCannotRun) {
         EXPECT_FALSE(platform::spawnProcess({c.program, {}, {}, {}}, &err).valid());
         EXPECT_EQ(err, c.error);
     }
-    EXPECT_FALSE(utility::process::create(w(dir.file("plain")), L"", false).valid());
+    int err = 0;
+    EXPECT_FALSE(utility::process::create(w(dir.file("plain")), L"", false, nullptr, &err).valid());
+    EXPECT_EQ(err, EACCES);
     EXPECT_TRUE(wasLogged(L"createProcess failed!!! lastError = 13"));
+    // A missing installer: the errno a caller puts into its event label.
+    EXPECT_FALSE(utility::process::create(w(dir.file("vxinst")), L"-silence", false, nullptr, &err).valid());
+    EXPECT_EQ(err, ENOENT);
+    EXPECT_EQ(errno, ENOENT);
 }
 
 TEST_F(Processes, ExecuteResultsFollowTheExitCode) {
