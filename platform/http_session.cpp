@@ -11,6 +11,10 @@ struct HttpSession::Impl {
     std::mutex lock;                     // guards `cancellable` against abort() from other threads
     GCancellable* cancellable = nullptr;
 
+    // The session's own main context, made thread-default around every call, so nothing it schedules
+    // lands on the UI thread's default context.
+    GMainContext* context = nullptr;
+
     SoupSession* session = nullptr;
     GUri* uri = nullptr;
     GTlsDatabase* extraCa = nullptr;
@@ -21,6 +25,21 @@ struct HttpSession::Impl {
 };
 
 namespace {
+
+class ContextScope {
+public:
+    explicit ContextScope(GMainContext* context) : context_(context) {
+        if (context_) g_main_context_push_thread_default(context_);
+    }
+    ~ContextScope() {
+        if (context_) g_main_context_pop_thread_default(context_);
+    }
+    ContextScope(const ContextScope&) = delete;
+    ContextScope& operator=(const ContextScope&) = delete;
+
+private:
+    GMainContext* context_;
+};
 
 void fail(HttpSession::Error& error, int stage, const GError* gerror, const std::string& fallback = {}) {
     error.stage = stage;
@@ -78,6 +97,8 @@ bool HttpSession::open(const std::string& url, const Options& options, Error& er
         std::lock_guard<std::mutex> g(impl_->lock);
         impl_->cancellable = g_cancellable_new();
     }
+    impl_->context = g_main_context_new();
+    ContextScope scope(impl_->context);
     impl_->session = soup_session_new_with_options("timeout", options.ioTimeoutSeconds, "idle-timeout",
                                                    options.ioTimeoutSeconds, nullptr);
     if (!impl_->session) {
@@ -122,6 +143,7 @@ bool HttpSession::send(const std::vector<std::string>& headerLines, Response& re
         fail(error, kStageSend, nullptr, "no open session");
         return false;
     }
+    ContextScope scope(impl_->context);
     impl_->message = soup_message_new_from_uri("GET", impl_->uri);
     if (!impl_->message) {
         fail(error, kStageSend, nullptr, "cannot create the request");
@@ -166,6 +188,7 @@ int64_t HttpSession::read(void* buffer, size_t size, Error& error) {
         fail(error, kStageSend, nullptr, "no response");
         return -1;
     }
+    ContextScope scope(impl_->context);
     GError* gerror = nullptr;
     gssize n = g_input_stream_read(impl_->body, buffer, size, impl_->cancellable, &gerror);
     if (n < 0) {
@@ -184,32 +207,42 @@ void HttpSession::close() {
         cancellable = impl_->cancellable;
         impl_->cancellable = nullptr;
     }
-    if (impl_->body) {
-        // Cancelled first, closing does not wait for the rest of an unread body.
-        if (!impl_->bodyEnded && cancellable) g_cancellable_cancel(cancellable);
-        g_input_stream_close(impl_->body, cancellable, nullptr);
-        g_object_unref(impl_->body);
-        impl_->body = nullptr;
-    }
-    if (impl_->message) {
-        g_signal_handlers_disconnect_by_data(impl_->message, impl_.get());
-        g_object_unref(impl_->message);
-        impl_->message = nullptr;
-    }
-    if (impl_->session) {
-        soup_session_abort(impl_->session);
-        g_object_unref(impl_->session);
-        impl_->session = nullptr;
-    }
-    if (impl_->uri) {
-        g_uri_unref(impl_->uri);
-        impl_->uri = nullptr;
-    }
-    if (impl_->extraCa) {
-        g_object_unref(impl_->extraCa);
-        impl_->extraCa = nullptr;
+    {
+        ContextScope scope(impl_->context);
+        if (impl_->body) {
+            // Cancelled first, closing does not wait for the rest of an unread body.
+            if (!impl_->bodyEnded && cancellable) g_cancellable_cancel(cancellable);
+            g_input_stream_close(impl_->body, cancellable, nullptr);
+            g_object_unref(impl_->body);
+            impl_->body = nullptr;
+        }
+        if (impl_->message) {
+            g_signal_handlers_disconnect_by_data(impl_->message, impl_.get());
+            g_object_unref(impl_->message);
+            impl_->message = nullptr;
+        }
+        if (impl_->session) {
+            soup_session_abort(impl_->session);
+            g_object_unref(impl_->session);
+            impl_->session = nullptr;
+        }
+        if (impl_->uri) {
+            g_uri_unref(impl_->uri);
+            impl_->uri = nullptr;
+        }
+        if (impl_->extraCa) {
+            g_object_unref(impl_->extraCa);
+            impl_->extraCa = nullptr;
+        }
     }
     if (cancellable) g_object_unref(cancellable);
+    if (impl_->context) {
+        // Run what the session left behind (closing connections), then drop the context.
+        while (g_main_context_iteration(impl_->context, FALSE)) {
+        }
+        g_main_context_unref(impl_->context);
+        impl_->context = nullptr;
+    }
 }
 
 void HttpSession::abort() {

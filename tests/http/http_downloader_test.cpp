@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "support/log_capture.h"
@@ -173,6 +174,25 @@ TEST_F(PlatformHttp, StopFromAnotherThreadEndsAStalledDownloadAtOnce) {
     EXPECT_LT(msSince(start), 1000);
     EXPECT_FALSE(result.get());
     EXPECT_EQ(readFile(dir.file("stall.bin")).size(), 1000u) << "the partial file stays for the caller";
+}
+
+// The installer's shape: transfers on worker threads while the UI thread runs its loop.
+TEST_F(PlatformHttp, WorkersDownloadWhileTheUiLoopRuns) {
+    std::string bytes = patternBytes(200000);
+    server().addFile("w.bin", bytes);
+    std::atomic<int> done{0};
+    std::vector<std::string> bodies(3);
+    std::vector<std::thread> workers;
+    for (size_t i = 0; i < bodies.size(); ++i) {
+        workers.emplace_back([&, i] {
+            CHttpDownloader own;
+            own.downloadToMemory(bodies[i], url("/w.bin"));
+            ++done;
+        });
+    }
+    EXPECT_TRUE(runUiUntil([&] { return done == int(bodies.size()); }, 30000));
+    for (auto& t : workers) t.join();
+    for (const auto& body : bodies) EXPECT_EQ(body, bytes);
 }
 
 TEST_F(PlatformHttp, StopStaysUntilAResetAllowsTheRetry) {

@@ -69,10 +69,12 @@ TEST_F(CurlTransfers, FileAndMemoryDownloadsCarryTheExactBytes) {
         server().addFile("blob.bin", bytes);
         ProgressLog progress;
         std::string path = dir.file("blob.bin");
+        auto start = Clock::now();
         ASSERT_TRUE(VxCurlDownloader::downloadFile(w(path), url("/blob.bin"), progress.function())) << log.dump();
+        long long took = msSince(start);
         EXPECT_EQ(readFile(path), bytes);
         // A download that ends within a second reports once (the first report is never held back).
-        if (size > 0) {
+        if (size > 0 && took < 1000) {
             EXPECT_EQ(progress.calls.size(), 1u);
         }
         for (auto& [when, percent] : progress.calls) EXPECT_LT(percent, 100);
