@@ -241,3 +241,25 @@ TEST_F(CurlTransfers, CertificatesAreVerified) {
 }
 
 }  // namespace
+
+namespace {
+
+// The server's start-up configuration and its run-time control reach the same routes.
+TEST(TestServerTool, RoutesComeFromTheStartConfigAndTheControlEndpoint) {
+    IsolatedHome home;
+    VxCurlDownloader::globalInit();
+    TestServer server(R"({"routes": {"/c": {"body": "from config"}}})");
+    ASSERT_TRUE(server.ok());
+    ScopedEnv env("NIMBARO_DEPLOYMENT", server.writeDeploymentFile());
+    utility::Deployment::reload();
+    std::string response;
+    EXPECT_TRUE(VxCurlDownloader::downloadMemory(server.url("/c"), response));
+    EXPECT_EQ(response, "from config");
+    ASSERT_TRUE(server.setRoute("/c", "null"));
+    EXPECT_FALSE(VxCurlDownloader::downloadMemory(server.url("/c"), response)) << "no route and no file: 404";
+    EXPECT_EQ(server.requests().size(), 2u) << "control requests are not recorded";
+    utility::Deployment::reload();
+    VxCurlDownloader::globalCleanup();
+}
+
+}  // namespace
