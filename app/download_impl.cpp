@@ -1,18 +1,20 @@
 #include "app/download_impl.h"
 
+#include "app/downloader_model.h"
 #include "common/log.h"
 #include "utility/ufile.h"
 
-
-
-namespace {
-constexpr unsigned kIpcShowMainWindow = 11123;
-}
-
 bool DownloadImpl::entrance(const std::wstring& commandLine) {
-    (void)commandLine;
+    DownloaderModel* model = DownloaderModel::instance();
+    if (model->popupExistPwnd()) {
+        NLOG(L"It's exist");
+        return false;
+    }
     NLOG(L"path %s", utility::ufile::getModuleDir());
+    model->init(commandLine.c_str());
     showMainFrame();
+    ipc_.create(kInstanceName, this);
+    model->sendEvent(L"download_run", model->getOpenId());
     return true;
 }
 
@@ -24,6 +26,7 @@ int DownloadImpl::onHandleWindowIPC(unsigned message, uintptr_t, intptr_t) {
     return 0;
 }
 
-void DownloadImpl::exitCleanup() {}
-
-
+void DownloadImpl::exitCleanup() {
+    DownloaderModel::instance()->stop();
+    DownloaderModel::destroyInstance();
+}

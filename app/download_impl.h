@@ -1,13 +1,16 @@
 #pragma once
 // The application object: refuses a second instance, prepares the model and the toolkit, shows the main
-// window and answers the IPC messages of later starts. Lives on main's stack; UI thread only.
+// window and answers the messages of later starts. Lives on main's stack; UI thread only.
 #include <cstdint>
 #include <string>
 
+#include "utility/window_ipc.h"
 
-
-class DownloadImpl {
+class DownloadImpl : public utility::IWindowIPCHandle {
 public:
+    static constexpr const wchar_t* kInstanceName = L"{7D3A51C2-9E84-4F0B-A6D1-3C58B2E07F49}";
+    static constexpr unsigned kIpcShowMainWindow = 11123;
+
     DownloadImpl() = default;
     DownloadImpl(const DownloadImpl&) = delete;
     DownloadImpl& operator=(const DownloadImpl&) = delete;
@@ -17,9 +20,10 @@ public:
     // Creates the main window on first call; shows and raises it on every call.
     void showMainFrame();
     // Returns 0. Logs the message; 11123 shows the main window, everything else is ignored.
-    int onHandleWindowIPC(unsigned message, uintptr_t wParam, intptr_t lParam);
+    int onHandleWindowIPC(unsigned message, uintptr_t wParam, intptr_t lParam) override;
     // Stops the model and cleans up after the message loop. Once.
     void exitCleanup();
+
+private:
+    utility::WindowIPC ipc_;
 };
-
-

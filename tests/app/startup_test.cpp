@@ -25,7 +25,9 @@ TEST(Startup, LogsTheStartRecordAndEndsCleanlyOnSigterm) {
     ChildProcess child({NIMBARO_INSTALLER}, {{"HOME", home.path()},
                                              {"XDG_STATE_HOME", std::nullopt},
                                              {"XDG_CONFIG_HOME", std::nullopt},
-                                             {"XDG_RUNTIME_DIR", std::nullopt}});
+                                             {"XDG_RUNTIME_DIR", std::nullopt},
+                                             // the instance lock falls back to the temp folder: keep it private
+                                             {"TMPDIR", home.path()}});
     ASSERT_TRUE(child.started());
     std::string log = home.path() + "/.local/state/downloader/downloader.log";
     ASSERT_TRUE(waitForText(log, "create main")) << readFile(log);
@@ -43,9 +45,9 @@ TEST(Startup, LogsTheStartRecordAndEndsCleanlyOnSigterm) {
 }
 
 TEST(Startup, RecordsOfTheLastMomentsAreFlushedAtExit) {
-    TempDir home;
-    ChildProcess child({NIMBARO_INSTALLER}, {{"HOME", home.path()}, {"XDG_STATE_HOME", home.path() + "/state"}});
-    std::string log = home.path() + "/state/downloader/downloader.log";
+    IsolatedHome home;
+    ChildProcess child({NIMBARO_INSTALLER}, {{"XDG_STATE_HOME", home.home() + "/state"}});
+    std::string log = home.home() + "/state/downloader/downloader.log";
     ASSERT_TRUE(waitForText(log, " start run"));
     child.signal(SIGTERM);
     ASSERT_EQ(child.wait(5000), std::optional<int>(0));
@@ -53,6 +55,27 @@ TEST(Startup, RecordsOfTheLastMomentsAreFlushedAtExit) {
     std::string content = readFile(log);
     ASSERT_GE(content.size(), 9u);
     EXPECT_EQ(content.substr(content.size() - 9), "end run\r\n") << content;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Startup, SecondStartAsksTheFirstToShowItselfAndExits) {
+    IsolatedHome home;
+    std::string log = home.home() + "/.local/state/downloader/downloader.log";
+    ChildProcess first({NIMBARO_INSTALLER});
+    ASSERT_TRUE(waitForText(log, "create main"));
+
+    auto before = std::chrono::steady_clock::now();
+    ChildProcess second({NIMBARO_INSTALLER});
+    EXPECT_EQ(second.wait(10000), std::optional<int>(0));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+
+    EXPECT_TRUE(waitForText(log, "onHandleWindowIPC, msg = 11123")) << readFile(log);
+    EXPECT_NE(readFile(log).find("It's exist"), std::string::npos);
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.wait(5000), std::optional<int>(0));
 }
 
 }  // namespace

@@ -125,8 +125,11 @@ TEST_F(Runtime, WorkerStopJoinsACooperativeTask) {
         sawStop = worker.waitForStop(60000);
         ++probe.runs;
     })));
-    EXPECT_FALSE(worker.start(new ProbeTask(probe))) << "a second start is refused";
-    EXPECT_EQ(probe.releases, 0) << "the refused task stays with the caller";
+    Probe refusedProbe;
+    auto* refused = new ProbeTask(refusedProbe);
+    EXPECT_FALSE(worker.start(refused)) << "a second start is refused";
+    EXPECT_EQ(refusedProbe.releases, 0) << "the refused task stays with the caller";
+    refused->release();
     worker.requestStop();
     worker.stop(10000);
     EXPECT_TRUE(worker.lastStopJoined());

@@ -1,0 +1,95 @@
+#pragma once
+// The installer's single model: what it has learnt (variant, market, language, open-id, install folder,
+// installer address, game packages, emulator settings) and its long operations on worker threads. Results
+// reach the main window through the callbacks, always on the UI thread.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_package_info.h"
+#include "net/analytics_reporter.h"
+#include "utility/ui_dispatcher.h"
+#include "utility/worker_thread.h"
+
+class DownloaderModel {
+public:
+    static DownloaderModel* instance();
+    // Stops and destroys the process-wide model (exit path).
+    static void destroyInstance();
+
+    // True when another instance already runs (it has been asked to show its window).
+    bool popupExistPwnd();
+    // Reads the executable's file name and the command line, chooses variant, market and language.
+    // UI thread, once. `commandLine` may be null.
+    void init(const wchar_t* commandLine);
+    // Same, with the executable's file name given (tests).
+    void initWithFileName(const std::wstring& fileName, const wchar_t* commandLine);
+    // Timers, threads, downloaders, analytics, queued notifications: everything stops. UI thread.
+    void stop();
+
+    std::wstring getOpenId() const { return openId; }
+    std::wstring getInstallPath() const { return installPath; }
+    std::wstring getLocale() const { return locale; }
+    std::wstring getLanguageCode() const { return languageCode; }
+    void setLocale(const std::wstring& newLocale);
+
+    void sendEvent(const std::wstring& name, const std::wstring& label);
+    void sendEventNow(const std::wstring& name, const std::wstring& label);
+
+    // Callbacks to the main window, run on the UI thread.
+    std::function<void(int percent, int downloaded, int total)> onNetProgress;
+    std::function<void(int percent)> onCurlProgress;
+    std::function<void()> onDownloadFailed;
+    std::function<void()> onDownloadSucceeded;
+    std::function<void(bool started)> onInstallFinished;
+
+    std::wstring packageName;
+    utility::WorkerThread urlThread;
+    utility::WorkerThread spareThread;
+    utility::WorkerThread downloadThread;
+    utility::UiPoster uiPoster;
+    int instanceMutex = -1;
+    std::wstring installPath;
+    std::wstring openId = L"100";
+    std::wstring playerUrl;
+    std::wstring playerVersion;
+    std::string playerMd5;
+    std::wstring languageCode;
+    std::wstring locale;
+    std::wstring googleId;
+    utility::UiTimer retryTimer;
+    utility::UiTimer spareTimer;
+    uint32_t lastProgressTick = 0;
+    int32_t progressPercent = 0;
+    std::map<std::wstring, std::wstring> strings;
+    std::vector<AppPackageInfo> apps;
+    std::unique_ptr<net::AnalyticsReporter> reporter;
+    std::wstring launchImageH;
+    std::wstring launchImageV;
+    std::wstring title;
+    bool adShow = true;
+    std::wstring runApp;
+    bool runAppStore = true;
+    std::wstring qqLink;
+    std::wstring shortcutName;
+    std::wstring shortcutUrl;
+    bool cleanModel = false;
+    std::wstring heapSize;
+    int32_t useRoot = -1;
+
+    DownloaderModel();
+    ~DownloaderModel();
+    DownloaderModel(const DownloaderModel&) = delete;
+    DownloaderModel& operator=(const DownloaderModel&) = delete;
+
+private:
+    void parseFileName(const std::wstring& fileName);
+    void parseCommandLine(const wchar_t* commandLine);
+};
+
+// The executable's name without a file-type suffix (".exe" style); a name whose last dot belongs to a
+// package name ("..._com.example.game_5678_x") is kept whole.
+std::wstring installerNameOf(const std::wstring& path);
