@@ -5,6 +5,7 @@
 
 #include "support/child_process.h"
 #include "support/test_env.h"
+#include "utility/ini_file.h"
 #include "utility/process.h"
 
 namespace {
@@ -30,6 +31,11 @@ TEST_F(FakeEmulator, InstallsIntoThePathItWasGivenAndRecordsItsArguments) {
     EXPECT_EQ(readFile(folder + "installer.args.jsonl"),
               "[\"-silence\", \"-downloader\", \"-openid=12345\", \"-language=en\", \"-path=" + folder + "\"]\n");
     EXPECT_EQ(readFile(registryFile()), "[Software\\Orsolan\\Nimbaro9]\nInstallDir=" + folder + "\n");
+    utility::IniFile registry;
+    std::string file = registryFile();
+    ASSERT_TRUE(registry.load(std::wstring(file.begin(), file.end())));
+    EXPECT_EQ(registry.value(L"software\\orsolan\\nimbaro9", L"installdir"), std::wstring(folder.begin(), folder.end()))
+        << "the installer reads the file as an INI document";
 
     // The programs it installed record how they were called, one line per call.
     for (const char* program : {"qxplayer", "qxconsole"}) {
