@@ -23,13 +23,10 @@ TEST(SkinArchiveStartup, LogsTheEmbeddedArchiveSizeAndEntryCount) {
     ASSERT_GT(expectedEntries, 0u);
     uintmax_t expectedSize = fs::file_size(fs::path(NIMBARO_BINARY_DIR) / "tools/skin_packer/skin.7z");
 
-    TempDir home;
-    ChildProcess child({NIMBARO_INSTALLER}, {{"HOME", home.path()},
-                                             {"XDG_STATE_HOME", std::nullopt},
-                                             {"XDG_CONFIG_HOME", std::nullopt},
-                                             {"XDG_RUNTIME_DIR", std::nullopt}});
+    IsolatedHome home;  // also keeps the instance lock private
+    ChildProcess child({NIMBARO_INSTALLER});
     ASSERT_TRUE(child.started());
-    std::string log = home.path() + "/.local/state/downloader/downloader.log";
+    std::string log = home.home() + "/.local/state/downloader/downloader.log";
     std::regex line(R"(LoadSkinArchive\t\(\d+\):skin archive: (\d+) bytes, (\d+) entries, result (-?\d+)\r\n)");
     std::smatch match;
     std::string content;
