@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/system.h"
@@ -56,9 +57,9 @@ MessageResult messageBox(const Window* owner, const std::wstring& text, const st
         std::fflush(stderr);
         return unseenAnswer(buttons);
     }
-    GtkWidget* dialog =
-        gtk_message_dialog_new(gtk::nativeWindow(owner), GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                               messageType(icon), buttonsType(buttons), "%s", gtk::toUtf8(text).c_str());
+    auto flags = GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT);
+    GtkWidget* dialog = gtk_message_dialog_new(gtk::nativeWindow(owner), flags, messageType(icon), buttonsType(buttons),
+                                               "%s", gtk::toUtf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), gtk::toUtf8(caption).c_str());
     if (!owner) gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
     // Return answers with the first button, the one that goes ahead.
@@ -87,6 +88,11 @@ std::optional<std::wstring> pickFolder(const Window* owner, const std::wstring& 
         nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    // Without a window manager nothing would fit the chooser onto the screen.
+    Rect area = workArea(owner);
+    gtk_window_set_default_size(GTK_WINDOW(dialog), std::min(640, std::max(area.width(), 320)),
+                                std::min(480, std::max(area.height(), 240)));
+    if (!owner) gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
     gtk_file_chooser_set_local_only(chooser, TRUE);
     gtk_file_chooser_set_create_folders(chooser, TRUE);
     gtk_file_chooser_set_current_folder(chooser, home.c_str());

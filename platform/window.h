@@ -74,7 +74,7 @@ enum class Message : uint32_t {
     // Keyboard and text
     KeyDown,     // `key`, `keyState`, `imeComposing`
     KeyUp,
-    Char,        // `character`: one character of typed or input-method text
+    Char,        // `character`: one character of typed or input-method text (control keys come as KeyDown only)
     ImePreedit,  // `text`: the input method's composition (empty when it ends)
 
     Timer,  // `wParam` is the id given to setTimer
@@ -158,7 +158,20 @@ struct WindowEvent {
 // by the desktop (a move or resize drag); a press there never reaches the window as LButtonDown.
 enum class HitArea { Client, Caption, Left, Right, Top, Bottom, TopLeft, TopRight, BottomLeft, BottomRight };
 
-enum class Cursor { Arrow, Hand, IBeam, Wait, Progress, Cross, SizeWE, SizeNS, SizeNWSE, SizeNESW, SizeAll, NotAllowed };
+enum class Cursor {
+    Arrow,
+    Hand,
+    IBeam,
+    Wait,
+    Progress,
+    Cross,
+    SizeWE,
+    SizeNS,
+    SizeNWSE,
+    SizeNESW,
+    SizeAll,
+    NotAllowed,
+};
 
 class Window;
 
@@ -186,7 +199,7 @@ enum class WindowProvider { Gtk, Headless };
 struct WindowOptions {
     std::wstring title{};
     Rect bounds{0, 0, 640, 480};  // on the screen; the whole window is client area
-    Window* owner = nullptr;      // stays above its owner (transient-for)
+    Window* owner = nullptr;      // stays above its owner (transient-for); must outlive this window
     bool resizable = false;       // edge hit areas start resize drags only when set
     bool translucent = false;     // see Window::setTranslucent
     bool doubleClicks = true;     // a second click soon after the first gives LButtonDblClk

@@ -1,6 +1,7 @@
 #include "platform/window_base.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 
@@ -84,6 +85,7 @@ WindowBase::WindowBase(const WindowOptions& options, WindowHandler* handler)
       resizable_(options.resizable),
       doubleClicks_(options.doubleClicks),
       translucent_(options.translucent) {
+    assert(handler && "a window needs a handler");
     if (bounds_.right < bounds_.left) bounds_.right = bounds_.left;
     if (bounds_.bottom < bounds_.top) bounds_.bottom = bounds_.top;
 }

@@ -674,6 +674,9 @@ bool openDisplay() {
         state = 0;
         return false;
     }
+    // X11 first, also under Wayland (through XWayland): windows are placed by their own code (centring over
+    // the owner, the tooltip next to the pointer), which Wayland does not allow.
+    gdk_set_allowed_backends("x11,*");
     state = gtk_init_check(nullptr, nullptr) ? 1 : 0;
     return state == 1;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The GTK window provider on a real X server (Xvfb, no window manager), driven by xdotool through the
-# window-demo program: a click reaches the window, a caption drag moves it, the pointer leaving is reported,
-# Escape ends it, a close request from the desktop ends it, and the platform message box answers.
+# The window providers through the window-demo program. Without a display the headless provider takes
+# over. On a real X server (Xvfb, no window manager), driven by xdotool, the GTK provider shows that a click
+# reaches the window, resting the pointer gives a hover, a caption drag moves the window, the pointer
+# leaving is reported, Escape and the desktop's close request end it, and the platform dialogs answer.
 #   window_gui_test.sh WINDOW_DEMO
 set -euo pipefail
 
@@ -81,6 +82,14 @@ x.XFlush(d)
 PY
 }
 
+# 0. Without a display the headless provider takes over and paints into memory.
+out="$WORK/headless.out"
+env -u DISPLAY "$demo" --png "$WORK/headless.png" >"$out" 2>&1 || fail "the headless demo failed"
+grep -qx "provider headless" "$out" || fail "no headless provider without a display"
+grep -qx "png written" "$out" || fail "the headless frame was not written"
+size="$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print("%dx%d" % struct.unpack(">II", d[16:24]))' "$WORK/headless.png")"
+[ "$size" = "320x240" ] || fail "the headless frame is $size"
+
 # 1. Click, caption drag, leave, Escape. The demo window sits at 100,100, 320 x 240; its caption is the
 #    top 40 pixels.
 out="$WORK/first.out"
@@ -93,6 +102,7 @@ grep -qx "provider gtk" "$out" || fail "the GTK provider was not chosen"
 
 xdotool mousemove --sync 200 250 click 1
 wait_line "$out" "click 100 150"
+wait_line "$out" "hover 100 150"
 
 xdotool mousemove --sync 150 120 mousedown 1
 xdotool mousemove --sync 200 170
@@ -129,5 +139,16 @@ xdotool windowfocus --sync "$wid"
 xdotool key Return
 wait_line "$out" "answer ok"
 wait_exit "$pid" "the message box demo"
+
+# 4. The folder picker starts in the home folder; Return picks the folder shown.
+out="$WORK/folder.out"
+"$demo" --title "demo-folder-$$" --pick-folder >"$out" 2>&1 &
+pid=$!
+wid="$(find_window "demo-folder-$$")"
+[ -n "$wid" ] || fail "the folder picker did not appear"
+xdotool windowfocus --sync "$wid"
+xdotool key Return
+wait_line "$out" "folder $HOME"
+wait_exit "$pid" "the folder picker demo"
 
 echo "window GUI test passed"

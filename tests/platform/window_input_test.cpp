@@ -20,6 +20,8 @@ struct PointerCase {
     Lines expected;  // enter, leave, button and capture messages
 };
 
+void PrintTo(const PointerCase& c, std::ostream* os) { *os << c.name; }
+
 class PointerTracking : public HeadlessWindowTest, public ::testing::WithParamInterface<PointerCase> {};
 
 TEST_P(PointerTracking, DeliversEnterLeaveAndButtonsInOrder) {
@@ -207,6 +209,8 @@ struct PressCase {
     HeadlessWindow::Drag drag;  // None: the press reaches the window
 };
 
+void PrintTo(const PressCase& c, std::ostream* os) { *os << c.name; }
+
 class PressOnHitArea : public HeadlessWindowTest, public ::testing::WithParamInterface<PressCase> {};
 
 TEST_P(PressOnHitArea, StartsTheDesktopDragOrReachesTheWindow) {
@@ -240,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(Window, PressOnHitArea, ::testing::ValuesIn(kPressCases
 
 TEST_F(WindowInput, CursorFollowsTheHandlerWithTheArrowAsDefaultAndSizeShapesOnEdges) {
     bool setHand = true;
-    rec.hit = [](Point p) { return p.x < 4 ? HitArea::Left : p.y < kCaptionBottom ? HitArea::Caption : HitArea::Client; };
+    rec.hit = [](Point p) { return p.x < 4 ? HitArea::Left : captionOnTop(p); };
     rec.react = [&](Window& w, const WindowEvent& e) {
         if (e.message != Message::SetCursor || !setHand) return false;
         w.setCursor(Cursor::Hand);

@@ -3,9 +3,9 @@
 //
 //   window-demo [--title TEXT] [--headless] [--png FILE] [--messagebox TEXT] [--pick-folder]
 //
-// The top 40 pixels are the caption (drag to move), the outer 6 pixels resize; Escape or a close request
-// ends it. --png writes the first painted frame and ends (headless provider only). --messagebox and
-// --pick-folder show that dialog instead and print the answer.
+// The top 40 pixels are the caption (drag to move), the outer 6 pixels resize, resting the pointer shows a
+// tooltip; Escape or a close request ends it. --png writes the first painted frame and ends (headless
+// provider only). --messagebox and --pick-folder show that dialog instead and print the answer.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -31,7 +31,17 @@ public:
         switch (e.message) {
             case Message::Paint: paint(w, e.cairo); return true;
             case Message::MouseEnter: std::printf("enter\n"); return true;
-            case Message::MouseLeave: std::printf("leave\n"); return true;
+            case Message::MouseLeave:
+                w.hideTooltip();
+                std::printf("leave\n");
+                return true;
+            case Message::MouseMove:
+                w.trackHover(300);  // re-armed on every move, as the toolkit does
+                return true;
+            case Message::MouseHover:
+                std::printf("hover %d %d\n", e.point.x, e.point.y);
+                w.showTooltip(L"A tooltip of the demo window", e.point, 200);
+                return true;
             case Message::LButtonDown:
                 pressed_ = true;
                 w.setCapture();
@@ -142,6 +152,7 @@ int main(int argc, char** argv) {
     platform::WindowOptions options{.title = title, .bounds = {100, 100, 420, 340}, .resizable = true};
     auto window = platform::createWindow(options, &demo);
     platform::MainLoop::quitOnTerminationSignals();
+    window->setRoundCorners({16, 16});
     window->show(true);
     platform::MainLoop::run();
     std::printf("end\n");
