@@ -181,9 +181,11 @@ class WindowHandler {
 public:
     virtual ~WindowHandler() = default;
     // Every message. Returns true when handled; some messages have a default action when not (Close,
-    // SetCursor, RButtonUp). The window may be destroyed from inside.
+    // SetCursor, RButtonUp). The window may be destroyed from inside; its object is deleted only in
+    // onFinalMessage.
     virtual bool onMessage(Window& window, const WindowEvent& event) = 0;
-    // Where `clientPoint` lies. Asked when the left button goes down and while the pointer moves.
+    // Where `clientPoint` lies. Asked when the left button goes down and while the pointer moves with no
+    // button held (for the cursor). MouseMove is sent over every area, caption and edges included.
     virtual HitArea hitTest(Window& window, Point clientPoint) {
         (void)window;
         (void)clientPoint;
