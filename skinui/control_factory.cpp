@@ -4,6 +4,10 @@
 
 #include "skinui/container.h"
 #include "skinui/control.h"
+#include "skinui/horizontal_layout.h"
+#include "skinui/scroll_bar.h"
+#include "skinui/tab_layout.h"
+#include "skinui/vertical_layout.h"
 
 namespace SkinUI {
 
@@ -20,6 +24,10 @@ CControlFactory::CControlFactory() {
     // The toolkit's own classes; each control class adds its line here.
     Register(L"CControlUI", make<CControlUI>);
     Register(L"CContainerUI", make<CContainerUI>);
+    Register(L"CVerticalLayoutUI", make<CVerticalLayoutUI>);
+    Register(L"CHorizontalLayoutUI", make<CHorizontalLayoutUI>);
+    Register(L"CTabLayoutUI", make<CTabLayoutUI>);
+    Register(L"CScrollBarUI", make<CScrollBarUI>);
 }
 
 CControlFactory& CControlFactory::Instance() {
