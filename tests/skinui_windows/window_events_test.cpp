@@ -249,3 +249,50 @@ TEST_F(WindowEvents, ALayoutThatCannotBeLoadedEndsTheProcessWithCodeOne) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace toolkit_test;
+
+using WindowFrame = HeadlessToolkitTest;
+
+TEST_F(WindowFrame, MaximiseAndRestoreButtonsFollowTheWindowState) {
+    auto window = open(LR"(<Window size="300,200" roundcorner="10,10"><HorizontalLayout height="30">
+        <ProbeButton name="maxbtn" width="30"/>
+        <ProbeButton name="restorebtn" width="30" visible="false"/>
+        <ProbeButton name="minbtn" width="30"/>
+      </HorizontalLayout></Window>)");
+    CControlUI* maxButton = find(*window, L"maxbtn");
+    CControlUI* restoreButton = find(*window, L"restorebtn");
+    EXPECT_FALSE(window->headless().shape().empty()) << "the round corners cut the window";
+
+    clickOn(*window, L"maxbtn");
+    EXPECT_EQ(window->GetHWND()->sizeState(), platform::SizeState::Maximized);
+    EXPECT_FALSE(maxButton->IsVisible());
+    EXPECT_TRUE(restoreButton->IsVisible());
+
+    clickOn(*window, L"restorebtn");
+    EXPECT_EQ(window->GetHWND()->sizeState(), platform::SizeState::Restored);
+    EXPECT_TRUE(maxButton->IsVisible());
+    EXPECT_FALSE(restoreButton->IsVisible());
+
+    clickOn(*window, L"minbtn");
+    EXPECT_EQ(window->GetHWND()->sizeState(), platform::SizeState::Minimized);
+    window->GetHWND()->restore();
+    settle(*window);
+    EXPECT_FALSE(window->headless().shape().empty()) << "restored with its round corners";
+}
+
+TEST_F(WindowFrame, CenterWindowPlacesTheWindowInTheMiddleOfTheWorkArea) {
+    platform::setHeadlessWorkArea({0, 0, 1024, 768});
+    auto window = open(LR"(<Window size="640,400"><Control/></Window>)");
+    window->CenterWindow();
+    EXPECT_EQ(window->GetHWND()->bounds(), (platform::Rect{192, 184, 832, 584}));
+    // Larger than the work area: kept at its top-left corner.
+    window->ResizeClient(2000, 1000);
+    window->CenterWindow();
+    EXPECT_EQ(window->GetHWND()->bounds().left, 0);
+    EXPECT_EQ(window->GetHWND()->bounds().top, 0);
+}
+
+}  // namespace

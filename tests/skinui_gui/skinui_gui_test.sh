@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# A skinned window on the GTK provider under Xvfb: it opens, a real click on its button gives a "click"
+# notification, and Escape closes it with code 1.
+#   skinui_gui_test.sh SKINUI_GUI_WINDOW LAYOUT_FILE
+set -euo pipefail
+
+program="$1"
+layout="$2"
+if [ "${SKINUI_GUI_INNER:-}" != "1" ]; then
+  work="$(mktemp -d)"
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/home" "$work/runtime" && chmod 700 "$work/runtime"
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_STATE_HOME="$work/home/.local/state"
+  export XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
+  export GDK_BACKEND=x11 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory GIO_USE_VFS=local GDK_SCALE=1
+  export SKINUI_GUI_INNER=1 WORK="$work"
+  unset WAYLAND_DISPLAY NIMBARO_HEADLESS
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$program" "$layout"
+fi
+
+out="$WORK/window.out"
+fail() {
+  echo "FAIL: $*" >&2
+  cat "$out" >&2 || true
+  exit 1
+}
+
+# Waits until the output has a line matching the pattern $1 (20 s).
+wait_line() {
+  for _ in $(seq 1 200); do
+    grep -qE -- "$1" "$out" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  fail "no line '$1'"
+}
+
+title="skinui-gui-$$"
+"$program" "$layout" "$title" >"$out" 2>&1 &
+pid=$!
+wid="$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1 || true)"
+[ -n "$wid" ] || fail "the window did not appear"
+wait_line "^ready [0-9]+ [0-9]+$"
+grep -qx "provider gtk" "$out" || fail "the GTK provider was not chosen"
+read -r _ x y < <(grep -E "^ready " "$out" | head -n 1)
+
+xdotool mousemove --sync "$x" "$y" click 1
+wait_line "^click okbtn$"
+
+xdotool windowfocus --sync "$wid"
+xdotool key Escape
+wait_line "^closed 1$"
+for _ in $(seq 1 200); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  kill "$pid"
+  fail "the program did not end"
+fi
+wait "$pid" || fail "exit code $?"
+cat "$out"
+echo "skinui window GUI test passed"
