@@ -104,6 +104,8 @@ void DownloaderModel::initWithFileName(const std::wstring& fileName, const wchar
     NLOG(L"ad id : %s", config->getCampaignName());
 
     parseCommandLine(commandLine);
+    if (startConfigurationFetch)
+        urlThread.start(new utility::MemberFuncRunable<DownloaderModel>(this, &DownloaderModel::_threadGetPlayerUrl));
 }
 
 void DownloaderModel::parseFileName(const std::wstring& fileName) {
@@ -200,6 +202,7 @@ void DownloaderModel::stop() {
     urlThread.stop(1000);
     spareThread.stop(1000);
     downloadThread.stop(1000);
+    installerDownloader.stop();
     if (reporter) reporter->disable();
     uiPoster.cancelAll();
 }
