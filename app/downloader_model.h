@@ -58,6 +58,23 @@ public:
     void _threadDownloadPlayer();
     bool _downloadByNet(const std::wstring& target);
     bool onDownloadProgress(const char* bytes, uint32_t count, uint32_t received, uint32_t total) override;
+    // Installation, on an asynchronous job.
+    void _threadInsPlayer();
+    // True when the installer process was created, however the wait ended.
+    bool runInstaller(const std::wstring& installer, const std::wstring& parameters);
+    std::wstring installerParameters() const;
+    void writeEmulatorSettings(const std::wstring& settingsFile);
+    // The shortcut icon in the data folder, or "" when the shortcut name is not a safe file name.
+    std::wstring shortcutIconFile() const;
+    // How long the installer may run before it counts as "errWaitTimeout" (tests shorten it).
+    uint32_t installWaitMs = 180000;
+
+    // Starting the emulator without elevation; true when it was started.
+    bool runPlayer(const std::wstring& parameters);
+    bool runPlayerWithPackage();
+    // Default install folder: the registry's record of an installation, else the best install root.
+    void _calcInstallPath();
+
     // Whether init starts the configuration fetch (tests of the parsing alone turn it off).
     bool startConfigurationFetch = true;
     // Period of the timer that waits for the installer's address (tests shorten it).
