@@ -152,8 +152,9 @@ void DownloaderModel::parseFileName(const std::wstring& fileName) {
         config->setPlayer9();
 }
 
-void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
-    if (!commandLine) return;
+utility::StringMap parseCommandLineKeys(const wchar_t* commandLine) {
+    utility::StringMap keys;
+    if (!commandLine) return keys;
     std::wstring line = commandLine;
     if (line.size() > 5) {
         if (line.front() == L'"') line.erase(0, 1);
@@ -161,8 +162,17 @@ void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
     }
     std::vector<std::wstring> tokens;
     utility::split(line, L"|", tokens);
-    utility::StringMap keys;
     utility::parseKeyValues(tokens, L"=", keys);
+    return keys;
+}
+
+bool isSilentCommandLine(const wchar_t* commandLine) {
+    std::wstring value;
+    return utility::lookup(parseCommandLineKeys(commandLine), L"silent", value) && value == L"1";
+}
+
+void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
+    utility::StringMap keys = parseCommandLineKeys(commandLine);
     if (keys.empty()) return;
 
     std::wstring name, package, apkUrl;

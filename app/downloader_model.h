@@ -12,6 +12,7 @@
 
 #include "app/app_package_info.h"
 #include "net/analytics_reporter.h"
+#include "utility/strings.h"
 #include "utility/http_downloader.h"
 #include "utility/ui_dispatcher.h"
 #include "utility/worker_thread.h"
@@ -138,6 +139,11 @@ private:
     std::wstring playerUrl_;
     int retryTicks_ = 0;
 };
+
+// "key=value" pairs of the command line, "|"-separated, keys trimmed and lower-cased.
+utility::StringMap parseCommandLineKeys(const wchar_t* commandLine);
+// "silent=1": the whole installation without a window.
+bool isSilentCommandLine(const wchar_t* commandLine);
 
 // The executable's name without a file-type suffix (".exe" style); a name whose last dot belongs to a
 // package name ("..._com.example.game_5678_x") is kept whole.
