@@ -18,6 +18,7 @@ public:
         kDownloadFailed = 11,     // the emulator installer could not be downloaded
         kInstallerNotStarted = 12,  // the downloaded installer could not be started
         kPlayerNotStarted = 13,   // installed, but the emulator is missing or could not be started
+        kInterrupted = 14,        // ended by a signal before the run was over
     };
 
     explicit SilentInstaller(DownloaderModel& model);
@@ -39,6 +40,6 @@ private:
 
     DownloaderModel& model_;
     utility::WorkerThread packagesThread_;
-    int exitCode_ = kSucceeded;
+    int exitCode_ = kInterrupted;
     int lastPercent_ = -1;
 };
