@@ -1,5 +1,7 @@
 #include "app/deployment_hosts.h"
 
+#include "utility/deployment.h"
+
 namespace deployment {
 namespace {
 
@@ -30,9 +32,9 @@ constexpr PropertyRow kDefaultProperty = {L"", L"G-QXV9UPCTNW", L"xaQWk8JzFalHls
 
 }  // namespace
 
-std::wstring resourceHost() { return L"https://res.nimbaro.example.cn"; }
-std::wstring cdnHost() { return L"https://cdn.nimbaro.example.com"; }
-std::wstring analyticsHost() { return L"https://www.google-analytics.com"; }
+std::wstring resourceHost() { return utility::Deployment::get().resourceHost; }
+std::wstring cdnHost() { return utility::Deployment::get().cdnHost; }
+std::wstring analyticsHost() { return utility::Deployment::get().analyticsHost; }
 
 AnalyticsProperty analyticsProperty(const std::wstring& regionCode) {
     for (const auto& row : kProperties) {

@@ -3,7 +3,16 @@
 #include "app/downloader_model.h"
 #include "app/silent_installer.h"
 #include "common/log.h"
+#include "platform/system.h"
+#include "skinui/embedded_skin.h"
+#include "skinui/paint_manager.h"
+#include "skinui/resource_module.h"
+#include "utility/text_codec.h"
 #include "utility/ufile.h"
+
+namespace {
+constexpr unsigned kSkinArchiveId = 129;
+}
 
 DownloadImpl::DownloadImpl() = default;
 DownloadImpl::~DownloadImpl() = default;
@@ -18,6 +27,16 @@ bool DownloadImpl::entrance(const std::wstring& commandLine) {
     }
     NLOG(L"path %s", utility::ufile::getModuleDir());
     model->init(commandLine.c_str());
+
+    // The toolkit: this executable with its skin archive, the UI language, a "skin" folder beside the
+    // executable when there is one, then the archive and its string table.
+    static SkinUI::CResourceModule module(utility::utf8ToWide(platform::executablePath()));
+    module.AddResource(L"ZIPRES", SkinUI::ResourceIdName(kSkinArchiveId), SkinUI::EmbeddedSkinArchive());
+    SkinUI::CPaintManagerUI::SetInstance(&module);
+    SkinUI::CPaintManagerUI::SetCurrentLanguage(model->getLocale(), L"en_US");
+    SkinUI::CPaintManagerUI::SetResourcePath(SkinUI::CPaintManagerUI::GetInstancePath() + L"skin");
+    SkinUI::CPaintManagerUI::LoadSkinArchive(kSkinArchiveId, L"multi_language.tsv");
+
     if (silent_) {
         silentRun_ = std::make_unique<SilentInstaller>(*model);
         silentRun_->start();
