@@ -58,7 +58,7 @@ public:
     void startDownloadPlayer();
     void _threadDownloadPlayer();
     bool _downloadByNet(const std::wstring& target);
-    bool onDownloadProgress(const char* bytes, uint32_t count, uint32_t received, uint32_t total) override;
+    bool onDownloadProgress(const char* bytes, unsigned count, uint64_t received, uint64_t total) override;
     // Installation, on an asynchronous job.
     void _threadInsPlayer();
     // True when the installer process was created, however the wait ended.

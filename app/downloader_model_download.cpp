@@ -129,7 +129,7 @@ bool DownloaderModel::_downloadByNet(const std::wstring& target) {
     bool ok = installerDownloader.downloadToFile(url, temp, this);
     if (!ok) {
         installerDownloader.stop();
-        installerDownloader.clearStop();  // a stopped downloader would refuse the retry's first piece
+        installerDownloader.resetStop();  // a stopped downloader would refuse the retry's first piece
         ok = installerDownloader.downloadToFile(url, temp, this);
     }
     if (!ok) {
@@ -141,11 +141,12 @@ bool DownloaderModel::_downloadByNet(const std::wstring& target) {
     return true;
 }
 
-bool DownloaderModel::onDownloadProgress(const char*, uint32_t, uint32_t received, uint32_t total) {
+bool DownloaderModel::onDownloadProgress(const char*, unsigned, uint64_t received, uint64_t total) {
     uint32_t now = platform::tickCount();
     if (lastProgressTick != 0 && now < lastProgressTick + kProgressIntervalMs) return true;
     lastProgressTick = now;
-    if (total == 0xFFFFFFFFu) total = received < 300000000u ? 300000000u : received + 1024u;
+    if (total == UINT64_MAX) total = received < 300000000u ? 300000000u : received + 1024u;
+    if (total == 0) total = 1;
     uiPoster.post([this, received, total] {
         progressPercent = int32_t(double(received) / double(total) * 100.0);
         if (onNetProgress) onNetProgress(progressPercent, int(received), int(total));

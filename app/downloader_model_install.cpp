@@ -107,12 +107,24 @@ void DownloaderModel::writeEmulatorSettings(const std::wstring& settingsFile) {
     if (changed) ini.save(settingsFile);
 }
 
-bool DownloaderModel::runPlayer(const std::wstring& parameters) {
-    return launchPlayer(installPath, parameters);
-}
+bool DownloaderModel::runPlayer(const std::wstring& parameters) { return ::runPlayer(installPath, parameters); }
 
-bool DownloaderModel::runPlayerWithPackage() {
-    std::wstring parameters;
-    if (!packageName.empty()) parameters = L"downloadpackage=" + packageName + L"|package=" + packageName;
-    return runPlayer(parameters);
+bool DownloaderModel::runPlayerWithPackage() { return runPlayer(packageParameters(packageName)); }
+
+bool DownloaderModel::runInstaller(const std::wstring& installer, const std::wstring& parameters) {
+    int error = 0;
+    platform::Process child = utility::process::create(installer, parameters, true, nullptr, &error);
+    if (!child.valid()) {
+        sendEvent(L"download_installComplete", openId + L"_errCreateProcess_" + std::to_wstring(error));
+        return false;
+    }
+    platform::WaitResult result = child.wait(installWaitMs);
+    std::wstring label = openId;
+    switch (result.status) {
+    case platform::WaitResult::Status::Ended: break;
+    case platform::WaitResult::Status::Timeout: label += L"_errWaitTimeout"; break;
+    case platform::WaitResult::Status::Failed: label += L"_errWaitFailed"; break;
+    }
+    sendEvent(L"download_installComplete", label);
+    return true;
 }
