@@ -3,6 +3,8 @@
 #include "app/downloader_model.h"
 #include "app/silent_installer.h"
 #include "common/log.h"
+#include "net/vx_curl_downloader.h"
+#include "utility/process.h"
 #include "platform/system.h"
 #include "skinui/embedded_skin.h"
 #include "skinui/paint_manager.h"
@@ -26,6 +28,7 @@ bool DownloadImpl::entrance(const std::wstring& commandLine) {
         return false;
     }
     NLOG(L"path %s", utility::ufile::getModuleDir());
+    VxCurlDownloader::globalInit();
     model->init(commandLine.c_str());
 
     // The toolkit: this executable with its skin archive, the UI language, a "skin" folder beside the
@@ -64,4 +67,6 @@ int DownloadImpl::exitCode() const {
 void DownloadImpl::exitCleanup() {
     DownloaderModel::instance()->stop();
     DownloaderModel::destroyInstance();
+    utility::process::killByName(L"vxcurl", 2000);
+    VxCurlDownloader::globalCleanup();
 }

@@ -5,12 +5,14 @@
 #include "app/analytics_transport.h"
 #include "app/config_imp.h"
 #include "app/deployment_hosts.h"
+#include "app/install_path.h"
 #include "app/language_tables.h"
 #include "common/log.h"
 #include "platform/system.h"
 #include "utility/strings.h"
 #include "utility/text_codec.h"
 #include "utility/ufile.h"
+#include "utility/user_registry.h"
 #include "utility/window_ipc.h"
 
 namespace {
@@ -98,6 +100,8 @@ void DownloaderModel::initWithFileName(const std::wstring& fileName, const wchar
     ConfigImp* config = ConfigImp::instance();
     reporter->setProperty(config->getMeasurementId(), config->getApiSecret());
     NLOG(L"openid is %s, package is %s", openId, packageName);
+
+    _calcInstallPath();
 
     long id = leadingInteger(openId);
     if (id >= 2001 && id <= 2999) config->setCampaignName(L"Nimbaro Installer_200");
@@ -187,6 +191,14 @@ void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
         apps.push_back(app);
     }
     NLOG(L"cmdline is %s, %s, %s", name, package, apkUrl);
+}
+
+void DownloaderModel::_calcInstallPath() {
+    ConfigImp* config = ConfigImp::instance();
+    installPath = calcInstallPath(config->variant(), config->getRegionCode(), config->getRegistryKey(),
+                                  config->getInstallSubdir(), [](const std::wstring& key) {
+                                      return utility::registry::readString(key, L"InstallDir");
+                                  });
 }
 
 void DownloaderModel::setLocale(const std::wstring& newLocale) {
