@@ -80,6 +80,8 @@ public:
     bool startConfigurationFetch = true;
     // Period of the timer that waits for the installer's address (tests shorten it).
     unsigned retryPeriodMs = 1000;
+    // Runs of the retry timer so far.
+    int retryTicks() const { return retryTicks_; }
 
     // Callbacks to the main window, run on the UI thread.
     std::function<void(int percent, int downloaded, int total)> onNetProgress;

@@ -78,6 +78,8 @@ void DownloaderModel::_threadDownloadPlayer() {
         });
         uint64_t size = 0;
         success = done && utility::ufile::getFileSize(target, size) && size >= kMinimumCurlDownload;
+        // A partial or refused transfer must not stay under the installer's name.
+        if (!success && utility::ufile::exists(target)) utility::ufile::removeFile(target);
     }
     if (success) success = verifyInstaller(target);
 
