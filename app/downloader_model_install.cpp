@@ -104,7 +104,9 @@ void DownloaderModel::writeEmulatorSettings(const std::wstring& settingsFile) {
     if (!heapSize.empty()) set(L"heapsize", heapSize);
     if (!qqLink.empty()) set(L"qqlink", qqLink);
     if (!runApp.empty()) set(L"runapp", runApp);
-    if (changed) ini.save(settingsFile);
+    if (!changed) return;
+    utility::ufile::makeDir(utility::ufile::getParentDir(settingsFile));
+    ini.save(settingsFile);
 }
 
 bool DownloaderModel::runPlayer(const std::wstring& parameters) { return ::runPlayer(installPath, parameters); }
