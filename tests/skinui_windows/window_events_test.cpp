@@ -296,3 +296,30 @@ TEST_F(WindowFrame, CenterWindowPlacesTheWindowInTheMiddleOfTheWorkArea) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace toolkit_test;
+
+using ControlTimers = HeadlessToolkitTest;
+
+// Platform ids run modulo 255 from 17: after 254 the counter comes round to ids that running timers hold.
+// A new timer must not take over one of them (it would restart it and its ticks would go to the old owner).
+TEST_F(ControlTimers, PlatformIdsThatComeRoundSkipRunningTimers) {
+    auto window = open(kLayout);
+    CPaintManagerUI& pm = window->GetPaintManager();
+    CControlUI* a = find(*window, L"a");
+    CControlUI* b = find(*window, L"b");
+    for (uint32_t id = 1; id <= 10; ++id) ASSERT_TRUE(pm.SetTimer(a, id, 100000));  // platform ids 17..26
+    for (int i = 0; i < 244; ++i) {  // 27..254, then 1..16: the next id would be 17 again
+        ASSERT_TRUE(pm.SetTimer(b, 1, 100000));
+        pm.KillTimer(b);
+    }
+    ASSERT_TRUE(pm.SetTimer(b, 99, 10));
+    ASSERT_TRUE(testing_support::runUiUntil([&] { return !notesOf(*window, {"timer"}).empty(); }, 10000));
+    EXPECT_EQ(notesOf(*window, {"timer"}).front(), "timer b");
+    EXPECT_EQ(window->messages.back().wParam, 99);
+    EXPECT_EQ(window->messages.back().lParam, 27);
+}
+
+}  // namespace
