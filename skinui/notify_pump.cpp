@@ -44,9 +44,9 @@ bool CNotifyPump::LoopDispatch(TNotifyMsg& msg) {
         }
         if (!chosen) continue;
         if (chosen->signature == NotifySignature::Values && chosen->values) {
-            (this->*(chosen->values))(msg.wParam, msg.lParam);
+            chosen->values(this, msg.wParam, msg.lParam);
         } else if (chosen->signature == NotifySignature::Message && chosen->message) {
-            (this->*(chosen->message))(msg);
+            chosen->message(this, msg);
         }
         return true;
     }

@@ -34,8 +34,10 @@ enum class NotifySignature {
     Message = 2  // handler(notification)
 };
 
-using NotifyValuesHandler = void (CNotifyPump::*)(intptr_t wParam, intptr_t lParam);
-using NotifyMessageHandler = void (CNotifyPump::*)(TNotifyMsg& msg);
+// Handlers are called through small functions that turn the pump back into the class that declared the
+// map (see NotifyOnMessage), so no member pointer is ever converted.
+using NotifyValuesHandler = void (*)(CNotifyPump* pump, intptr_t wParam, intptr_t lParam);
+using NotifyMessageHandler = void (*)(CNotifyPump* pump, TNotifyMsg& msg);
 
 struct NotifyMapEntry {
     std::wstring_view type;
@@ -73,15 +75,18 @@ private:
     std::map<std::wstring, CNotifyPump*> virtualWnds_;
 };
 
-template <typename T>
-constexpr NotifyMapEntry NotifyOnMessage(std::wstring_view type, std::wstring_view control, void (T::*handler)(TNotifyMsg&)) {
-    return {type, control, NotifySignature::Message, nullptr, static_cast<NotifyMessageHandler>(handler)};
+// An entry calling `Handler` (a member of T or of a base of T) on the pump seen as a T.
+template <typename T, auto Handler>
+constexpr NotifyMapEntry NotifyOnMessage(std::wstring_view type, std::wstring_view control) {
+    return {type, control, NotifySignature::Message, nullptr,
+            [](CNotifyPump* pump, TNotifyMsg& msg) { (static_cast<T*>(pump)->*Handler)(msg); }};
 }
 
-template <typename T>
-constexpr NotifyMapEntry NotifyOnValues(std::wstring_view type, std::wstring_view control,
-                                        void (T::*handler)(intptr_t, intptr_t)) {
-    return {type, control, NotifySignature::Values, static_cast<NotifyValuesHandler>(handler), nullptr};
+template <typename T, auto Handler>
+constexpr NotifyMapEntry NotifyOnValues(std::wstring_view type, std::wstring_view control) {
+    return {type, control, NotifySignature::Values,
+            [](CNotifyPump* pump, intptr_t wParam, intptr_t lParam) { (static_cast<T*>(pump)->*Handler)(wParam, lParam); },
+            nullptr};
 }
 
 }  // namespace SkinUI
@@ -99,12 +104,12 @@ private:
         static const ::SkinUI::NotifyMapEntry entries[] = {
 
 #define SKINUI_NOTIFY_NAME(type, control, handler) \
-    ::SkinUI::NotifyOnMessage<ThisClass>(type, control, &ThisClass::handler),
-#define SKINUI_NOTIFY_TYPE(type, handler) ::SkinUI::NotifyOnMessage<ThisClass>(type, L"", &ThisClass::handler),
+    ::SkinUI::NotifyOnMessage<ThisClass, &ThisClass::handler>(type, control),
+#define SKINUI_NOTIFY_TYPE(type, handler) ::SkinUI::NotifyOnMessage<ThisClass, &ThisClass::handler>(type, L""),
 #define SKINUI_NOTIFY_NAME_VALUES(type, control, handler) \
-    ::SkinUI::NotifyOnValues<ThisClass>(type, control, &ThisClass::handler),
+    ::SkinUI::NotifyOnValues<ThisClass, &ThisClass::handler>(type, control),
 #define SKINUI_NOTIFY_TYPE_VALUES(type, handler) \
-    ::SkinUI::NotifyOnValues<ThisClass>(type, L"", &ThisClass::handler),
+    ::SkinUI::NotifyOnValues<ThisClass, &ThisClass::handler>(type, L""),
 
 #define SKINUI_END_NOTIFY_MAP()        \
     ::SkinUI::NotifyMapEntry{}         \
