@@ -427,20 +427,30 @@ private:
     void placeWord(std::wstring word, int style) {
         SkinSize size = measure(word, style);
         if (wrap_ && pen_ > 0 && pen_ + size.cx > width_) newLine(0, true);
-        // A word wider than the whole line is broken between characters.
+        // A word wider than the whole line is broken between characters. Only prefixes up to a line's
+        // width are measured, so a very long word costs no more than its lines.
         while (wrap_ && size.cx > width_ && word.size() > 1) {
             size_t take = 1;
-            while (take < word.size() && measure(word.substr(0, take + 1), style).cx <= width_) ++take;
+            SkinSize part = measure(word.substr(0, 1), style);
+            while (take < word.size()) {
+                SkinSize longer = measure(word.substr(0, take + 1), style);
+                if (longer.cx > width_) break;
+                part = longer;
+                ++take;
+            }
+            if (take == word.size()) {
+                size = part;
+                break;
+            }
             Piece piece;
             piece.text = word.substr(0, take);
             piece.style = style;
-            SkinSize part = measure(piece.text, style);
             piece.w = part.cx;
             piece.h = part.cy;
             add(std::move(piece));
             word.erase(0, take);
             newLine(0, true);
-            size = measure(word, style);
+            size.cx = width_ + 1;  // unknown: the loop finds out whether the rest fits
         }
         Piece piece;
         piece.text = std::move(word);
