@@ -23,7 +23,14 @@ void DrawText(cairo_t* cr, const CPaintManagerUI* manager, SkinRect& rect, const
     const bool wrap = !single && (style & TextStyle::WordBreak);
     const bool ellipsis = style & TextStyle::EndEllipsis;
 
-    if (single) pango_layout_set_single_paragraph_mode(l, TRUE);
+    if (single) {
+        // Line breaks of a single line show as blanks, not as Pango's paragraph-separator glyphs.
+        std::wstring flat = shown;
+        std::replace(flat.begin(), flat.end(), L'\r', L' ');
+        std::replace(flat.begin(), flat.end(), L'\n', L' ');
+        if (flat != shown) SetLayoutText(l, flat);
+        pango_layout_set_single_paragraph_mode(l, TRUE);
+    }
     // Pango aligns lines only inside a known width; without wrapping or ellipsis the block is placed below.
     const bool widthSet = wrap || ellipsis;
     if (widthSet) {

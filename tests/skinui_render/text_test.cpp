@@ -96,6 +96,11 @@ TEST_F(Text, MeasuringWithWordBreakSingleLineAndEllipsis) {
     SkinRect twoLines = measure(text, {0, 0, 80, 2 * line}, WordBreak | EndEllipsis);
     EXPECT_LE(twoLines.bottom, 2 * line);
 
+    // A single line shows line breaks as blanks; otherwise they start new lines.
+    EXPECT_EQ(measure(L"two\nlines", {}, SingleLine).bottom, line);
+    EXPECT_EQ(measure(L"two\nlines", {}, SingleLine).right, measure(L"two lines", {}, SingleLine).right);
+    EXPECT_EQ(measure(L"two\nlines", {}, 0).bottom, 2 * line);
+
     // "&" is shown as itself, never taken as a mnemonic marker.
     EXPECT_GT(measure(L"&A", {}, SingleLine).right, measure(L"A", {}, SingleLine).right);
 }
