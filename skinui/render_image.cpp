@@ -256,37 +256,43 @@ void DrawImage(cairo_t* cr, const TImageData& image, const SkinRect& dest, const
     }
 }
 
-bool DrawImageString(cairo_t* cr, const CPaintManagerUI* manager, CImageTable& images, const SkinRect& control,
-                     const SkinRect& paint, TDrawInfo& info, const SkinRect* destInControl, int opacity) {
-    if (info.description.empty()) return false;
+const TImageData* LoadDrawInfo(const CPaintManagerUI* manager, CImageTable& images, TDrawInfo& info) {
+    if (info.description.empty()) return nullptr;
     if (!info.parsedOnce) {
         info.parsed = ParseImageDescription(info.description);
         info.parsedOnce = true;
     }
-    const TImageDescription& d = info.parsed;
     if (!info.loadTried) {
         info.loadTried = true;
+        const TImageDescription& d = info.parsed;
         info.image = GetImageEx(images, manager, d.name, d.resType, d.mask, d.hsl);
     }
-    if (!info.image) return false;
-    const TImageData& image = *info.image;
+    return info.image;
+}
 
-    SkinRect source = IsZeroRect(d.source) ? SkinRect{0, 0, image.width, image.height} : d.source;
-    source.right = std::min(source.right, image.width);
-    source.bottom = std::min(source.bottom, image.height);
+bool DrawImageString(cairo_t* cr, const CPaintManagerUI* manager, CImageTable& images, const SkinRect& control,
+                     const SkinRect& paint, TDrawInfo& info, const TImageDrawOptions& options) {
+    const TImageData* image = LoadDrawInfo(manager, images, info);
+    if (!image) return false;
+    const TImageDescription& d = info.parsed;
+
+    SkinRect source = options.source.value_or(d.source);
+    if (IsZeroRect(source)) source = {0, 0, image->width, image->height};
+    source.right = std::min(source.right, image->width);
+    source.bottom = std::min(source.bottom, image->height);
     if (IsEmptyRect(source)) return false;
 
-    const SkinRect& offsets = destInControl ? *destInControl : d.dest;
     SkinRect dest = control;
-    if (destInControl || !IsZeroRect(offsets)) {
+    if (options.dest || !IsZeroRect(d.dest)) {
+        const SkinRect& offsets = options.dest ? *options.dest : d.dest;
         dest = {control.left + offsets.left, control.top + offsets.top, control.left + offsets.right,
                 control.top + offsets.bottom};
     }
     if (IsEmptyRect(dest)) return false;
     SkinRect clip, visible;
     if (!IntersectRects(control, paint, clip) || !IntersectRects(dest, clip, visible)) return true;
-    int fade = d.fade * std::clamp(opacity, 0, 255) / 255;
-    DrawImage(cr, image, dest, clip, source, d.corner, fade, d.hole, d.xtiled, d.ytiled);
+    int fade = d.fade * std::clamp(options.opacity, 0, 255) / 255;
+    DrawImage(cr, *image, dest, clip, source, d.corner, fade, d.hole, d.xtiled, d.ytiled);
     return true;
 }
 

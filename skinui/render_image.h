@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -92,14 +93,27 @@ void DrawImage(cairo_t* cr, const TImageData& image, const SkinRect& dest, const
                const SkinRect& source, const SkinRect& corners, int fade = 255, bool hole = false,
                bool xtiled = false, bool ytiled = false);
 
+// Parses the record's description and looks its image up, once (a failed load is not retried until
+// info.Set). The image, or null when there is none to draw.
+const TImageData* LoadDrawInfo(const CPaintManagerUI* manager, CImageTable& images, TDrawInfo& info);
+
+// What a control changes of an image description when painting it.
+struct TImageDrawOptions {
+    std::optional<SkinRect> dest;    // replaces "dest": offsets in the control (the progress bar's filled part)
+    std::optional<SkinRect> source;  // replaces "source" (one picture of a "standardimage")
+    int opacity = 255;               // scales the description's fade (a button's cross-fade)
+
+    TImageDrawOptions& Dest(const SkinRect& r) { dest = r; return *this; }
+    TImageDrawOptions& Source(const SkinRect& r) { source = r; return *this; }
+    TImageDrawOptions& Opacity(int o) { opacity = o; return *this; }
+};
+
 // Paints one image attribute of a control whose item rectangle is `control`, where it meets `paint`.
-// The first call parses the description and looks the image up (a failed load is not retried until
-// info.Set). The destination is the control rectangle, or the description's "dest" (offsets from the
-// control's top-left), or `destInControl` when given (the progress bar's filled part); it is clipped at
-// the control's edge, the image keeping its scale. `opacity` (0 to 255) scales the description's fade
-// (a button's cross-fade). False when there is no image to draw.
+// The destination is the control rectangle, or "dest" placed at the control's top-left corner; it is
+// clipped at the control's edge, the image keeping its scale. False when there is no image to draw.
+//     DrawImageString(cr, manager, images, GetPos(), paintRect, normalImage_);
+//     DrawImageString(cr, manager, images, GetPos(), paintRect, foreImage_, TImageDrawOptions().Dest(filled));
 bool DrawImageString(cairo_t* cr, const CPaintManagerUI* manager, CImageTable& images, const SkinRect& control,
-                     const SkinRect& paint, TDrawInfo& info, const SkinRect* destInControl = nullptr,
-                     int opacity = 255);
+                     const SkinRect& paint, TDrawInfo& info, const TImageDrawOptions& options = {});
 
 }  // namespace SkinUI

@@ -169,7 +169,7 @@ TEST_F(ImagePainting, FadeAndOpacityBlendOverWhatIsBelow) {
     for (const Case& c : cases) {
         Canvas canvas(20, 20);
         TDrawInfo info(c.description);
-        DrawImageString(canvas.cr(), &manager_, images_, {0, 0, 20, 20}, {0, 0, 20, 20}, info, nullptr, c.opacity);
+        DrawImageString(canvas.cr(), &manager_, images_, {0, 0, 20, 20}, {0, 0, 20, 20}, info, TImageDrawOptions().Opacity(c.opacity));
         EXPECT_TRUE(near(canvas.at(10, 10), c.expected, 2))
             << utility::wideToUtf8(c.description) << " " << c.opacity << ": " << hex(canvas.at(10, 10));
     }
@@ -195,10 +195,22 @@ TEST_F(ImagePainting, TheProgressBarReplacesTheDestination) {
     // The filled part of a bar: the image with its corners stretched over the first 40 pixels.
     Canvas canvas(100, 30);
     TDrawInfo info(L"file='grid.png' corner='10,10,10,10'");
-    SkinRect filled = {0, 0, 40, 30};
-    ASSERT_TRUE(DrawImageString(canvas.cr(), &manager_, images_, {0, 0, 100, 30}, {0, 0, 100, 30}, info, &filled));
+    ASSERT_TRUE(DrawImageString(canvas.cr(), &manager_, images_, {0, 0, 100, 30}, {0, 0, 100, 30}, info,
+                                TImageDrawOptions().Dest({0, 0, 40, 30})));
     EXPECT_EQ(hex(canvas.at(39, 0)), hex(patterned(29, 0)));
     EXPECT_EQ(notColor(canvas, {40, 0, 100, 30}, kWhite), 0);
+}
+
+TEST_F(ImagePainting, AStandardImagePictureIsCutFromTheLoadedImage) {
+    // "standardimage": four equal pictures side by side; the hot state is the second.
+    TDrawInfo info(L"strip.png");
+    const TImageData* image = LoadDrawInfo(&manager_, images_, info);
+    ASSERT_TRUE(image);
+    const int part = image->width / 4;
+    Canvas canvas(60, 44);
+    ASSERT_TRUE(DrawImageString(canvas.cr(), &manager_, images_, {0, 0, 60, 44}, {0, 0, 60, 44}, info,
+                                TImageDrawOptions().Source({part, 0, 2 * part, image->height})));
+    EXPECT_EQ(notColor(canvas, {0, 0, 60, 44}, kQuarters[1]), 0);
 }
 
 }  // namespace
