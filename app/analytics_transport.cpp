@@ -1,8 +1,10 @@
 #include "app/analytics_transport.h"
 
-#include "common/log.h"
+#include "net/vx_curl_downloader.h"
 
 net::EventPoster makeAnalyticsPoster() {
-    // FIXME: wire to the libcurl JSON POST once the transfer layer lands.
-    return nullptr;
+    return [](const std::string& url, const std::string& body) {
+        std::string response;
+        VxCurlDownloader::postRequest(url, body, response);
+    };
 }

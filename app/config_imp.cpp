@@ -149,7 +149,9 @@ std::wstring ConfigImp::getOpenIdConfigUrl(const std::wstring& openId) const {
 }
 
 std::wstring ConfigImp::getInstallerPath(const std::wstring& installDir) const {
-    return installDir + (isHomeMarket() ? L"/vxinst" : L"/Nimbaro");
+    std::wstring folder = installDir;
+    if (!folder.empty() && folder.back() != L'/') folder += L'/';
+    return folder + (isHomeMarket() ? L"vxinst" : L"Nimbaro");
 }
 
 std::wstring ConfigImp::getLanguageFilePath() const {

@@ -5,12 +5,14 @@
 #include "app/analytics_transport.h"
 #include "app/config_imp.h"
 #include "app/deployment_hosts.h"
+#include "app/install_path.h"
 #include "app/language_tables.h"
 #include "common/log.h"
 #include "platform/system.h"
 #include "utility/strings.h"
 #include "utility/text_codec.h"
 #include "utility/ufile.h"
+#include "utility/user_registry.h"
 #include "utility/window_ipc.h"
 
 namespace {
@@ -99,11 +101,15 @@ void DownloaderModel::initWithFileName(const std::wstring& fileName, const wchar
     reporter->setProperty(config->getMeasurementId(), config->getApiSecret());
     NLOG(L"openid is %s, package is %s", openId, packageName);
 
+    _calcInstallPath();
+
     long id = leadingInteger(openId);
     if (id >= 2001 && id <= 2999) config->setCampaignName(L"Nimbaro Installer_200");
     NLOG(L"ad id : %s", config->getCampaignName());
 
     parseCommandLine(commandLine);
+    if (startConfigurationFetch)
+        urlThread.start(new utility::MemberFuncRunable<DownloaderModel>(this, &DownloaderModel::_threadGetPlayerUrl));
 }
 
 void DownloaderModel::parseFileName(const std::wstring& fileName) {
@@ -150,8 +156,9 @@ void DownloaderModel::parseFileName(const std::wstring& fileName) {
         config->setPlayer9();
 }
 
-void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
-    if (!commandLine) return;
+utility::StringMap parseCommandLineKeys(const wchar_t* commandLine) {
+    utility::StringMap keys;
+    if (!commandLine) return keys;
     std::wstring line = commandLine;
     if (line.size() > 5) {
         if (line.front() == L'"') line.erase(0, 1);
@@ -159,8 +166,17 @@ void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
     }
     std::vector<std::wstring> tokens;
     utility::split(line, L"|", tokens);
-    utility::StringMap keys;
     utility::parseKeyValues(tokens, L"=", keys);
+    return keys;
+}
+
+bool isSilentCommandLine(const wchar_t* commandLine) {
+    std::wstring value;
+    return utility::lookup(parseCommandLineKeys(commandLine), L"silent", value) && value == L"1";
+}
+
+void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
+    utility::StringMap keys = parseCommandLineKeys(commandLine);
     if (keys.empty()) return;
 
     std::wstring name, package, apkUrl;
@@ -175,6 +191,14 @@ void DownloaderModel::parseCommandLine(const wchar_t* commandLine) {
         apps.push_back(app);
     }
     NLOG(L"cmdline is %s, %s, %s", name, package, apkUrl);
+}
+
+void DownloaderModel::_calcInstallPath() {
+    ConfigImp* config = ConfigImp::instance();
+    installPath = calcInstallPath(config->variant(), config->getRegionCode(), config->getRegistryKey(),
+                                  config->getInstallSubdir(), [](const std::wstring& key) {
+                                      return utility::registry::readString(key, L"InstallDir");
+                                  });
 }
 
 void DownloaderModel::setLocale(const std::wstring& newLocale) {
@@ -200,6 +224,7 @@ void DownloaderModel::stop() {
     urlThread.stop(1000);
     spareThread.stop(1000);
     downloadThread.stop(1000);
+    installerDownloader.stop();
     if (reporter) reporter->disable();
     uiPoster.cancelAll();
 }

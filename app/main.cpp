@@ -32,16 +32,18 @@ int main(int argc, char** argv) {
     common::log("main", __LINE__, L"\r\n\r\n start run");
 
     platform::MainLoop::quitOnTerminationSignals();
+    int exitCode = 0;
     {
         DownloadImpl impl;
         if (!impl.entrance(joinArguments(argc, argv))) {
             common::flushLogFile();
-            return 0;
+            return impl.exitCode();
         }
         platform::MainLoop::run();
         impl.exitCleanup();
+        exitCode = impl.exitCode();
     }
     common::log("main", __LINE__, L"end run");
     common::flushLogFile();
-    return 0;
+    return exitCode;
 }

@@ -51,21 +51,17 @@ int runWithExplorerToken(const std::wstring& executable, const std::wstring& par
     return err == 0 ? 0 : -1;
 }
 
-void runPlayer(const std::wstring& installPath, const std::wstring& parameters, const PlayerLaunchHooks& hooks) {
+bool runPlayer(const std::wstring& installPath, const std::wstring& parameters, const PlayerLaunchHooks& hooks) {
     std::wstring executable = playerExecutable(installPath);
-    if (!hooks.isRoot || !hooks.isRoot()) {
-        if (hooks.shell) hooks.shell(executable, parameters, true, false);
-        return;
-    }
+    if (!hooks.isRoot || !hooks.isRoot()) return hooks.shell && hooks.shell(executable, parameters, true, false);
     NLOG(L"runPlayer no amdin");
     int err = 0;
-    if (runWithExplorerToken(executable, parameters, &err, hooks) == -1) {
-        NLOG(L"runPlayer no amdin error %d", err);
-        if (hooks.shell) hooks.shell(executable, parameters, true, false);
-    }
+    if (runWithExplorerToken(executable, parameters, &err, hooks) != -1) return true;
+    NLOG(L"runPlayer no amdin error %d", err);
+    return hooks.shell && hooks.shell(executable, parameters, true, false);
 }
 
-void runPlayerWithPackage(const std::wstring& installPath, const std::wstring& packageName,
+bool runPlayerWithPackage(const std::wstring& installPath, const std::wstring& packageName,
                           const PlayerLaunchHooks& hooks) {
-    runPlayer(installPath, packageParameters(packageName), hooks);
+    return runPlayer(installPath, packageParameters(packageName), hooks);
 }

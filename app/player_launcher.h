@@ -42,9 +42,10 @@ int runWithExplorerToken(const std::wstring& executable, const std::wstring& par
 
 // Starts the emulator of the install folder with the parameters: as root the token start, falling back to
 // the plain start ("runPlayer no amdin", "runPlayer no amdin error %d"); otherwise the plain start.
-void runPlayer(const std::wstring& installPath, const std::wstring& parameters,
+// True when the emulator was started.
+bool runPlayer(const std::wstring& installPath, const std::wstring& parameters,
                const PlayerLaunchHooks& hooks = systemPlayerLaunchHooks());
 
 // runPlayer with packageParameters(packageName).
-void runPlayerWithPackage(const std::wstring& installPath, const std::wstring& packageName,
+bool runPlayerWithPackage(const std::wstring& installPath, const std::wstring& packageName,
                           const PlayerLaunchHooks& hooks = systemPlayerLaunchHooks());

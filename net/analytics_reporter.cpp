@@ -4,6 +4,7 @@
 #include <rapidjson/writer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -75,6 +76,7 @@ struct AnalyticsReporter::State {
             event();
             std::lock_guard<std::mutex> g(lock);
             sending = false;
+            wake.notify_all();
         }
     }
 };
@@ -87,10 +89,11 @@ AnalyticsReporter::AnalyticsReporter(EventPoster poster, std::wstring host) : st
 AnalyticsReporter::~AnalyticsReporter() {
     std::unique_lock<std::mutex> g(state_->lock);
     state_->stopRequested = true;
+    state_->queue.clear();  // what was never sent is dropped
     state_->wake.notify_all();
-    // An event in flight may take as long as the network: the worker keeps the state alive and ends alone.
-    if (!state_->sending) state_->wake.wait(g, [this] { return !state_->workerRunning || state_->sending; });
-    state_->queue.clear();
+    // An event in flight gets a short grace: a transfer still running when the process exits would race the
+    // TLS library's exit clean-up. After that the worker is left alone; it keeps the state alive itself.
+    state_->wake.wait_for(g, std::chrono::milliseconds(kInFlightGraceMs), [this] { return !state_->workerRunning; });
 }
 
 void AnalyticsReporter::setProperty(const std::wstring& measurementId, const std::wstring& apiSecret) {

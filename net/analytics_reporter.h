@@ -14,10 +14,12 @@ using EventPoster = std::function<void(const std::string& url, const std::string
 class AnalyticsReporter {
 public:
     static constexpr size_t kQueueLimit = 100;
+    // How long destruction waits for an event that is being sent.
+    static constexpr unsigned kInFlightGraceMs = 5000;
 
     // `poster` does the transfer; `host` is "https://host[:port]" of the collection endpoint.
     AnalyticsReporter(EventPoster poster, std::wstring host);
-    // Stops the worker: waits for it unless an event is being sent, then drops what was never sent.
+    // Stops the worker and drops what was never sent; an event being sent gets kInFlightGraceMs to finish.
     ~AnalyticsReporter();
     AnalyticsReporter(const AnalyticsReporter&) = delete;
     AnalyticsReporter& operator=(const AnalyticsReporter&) = delete;

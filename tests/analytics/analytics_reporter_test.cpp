@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "net/analytics_reporter.h"
 
@@ -123,7 +124,7 @@ TEST(AnalyticsReporter, SendNowPostsOnTheCallersThread) {
     EXPECT_EQ(rec.posts[0].second, AnalyticsReporter::buildBody(L"", L"userCancel", L"12345"));
 }
 
-TEST(AnalyticsReporter, DestructionDuringASendDoesNotWaitAndDoesNotCrash) {
+TEST(AnalyticsReporter, DestructionGivesAStuckSendItsGraceThenLeavesItAlone) {
     auto rec = std::make_shared<RecordingPoster>();
     rec->gateOpen = false;
     {
@@ -132,7 +133,7 @@ TEST(AnalyticsReporter, DestructionDuringASendDoesNotWaitAndDoesNotCrash) {
         reporter.sendEvent(L"ui", L"slow", L"1");
         reporter.sendEvent(L"ui", L"never", L"2");
         ASSERT_TRUE(rec->waitFor([&] { return rec->inside == 1; }));
-    }  // returns while the worker is still inside its post
+    }  // returns after the grace while the worker is still inside its post
     {
         std::lock_guard<std::mutex> g(rec->lock);
         rec->gateOpen = true;
@@ -141,6 +142,26 @@ TEST(AnalyticsReporter, DestructionDuringASendDoesNotWaitAndDoesNotCrash) {
     ASSERT_TRUE(rec->waitFor([&] { return rec->inside == 0 && rec->posts.size() == 1; }));
     // The queued event was dropped with the reporter.
     EXPECT_NE(rec->posts[0].second.find("slow"), std::string::npos);
+}
+
+TEST(AnalyticsReporter, DestructionLetsASendInFlightFinish) {
+    RecordingPoster rec;
+    rec.gateOpen = false;
+    std::thread opener;
+    {
+        AnalyticsReporter reporter(rec.poster(), L"https://127.0.0.1:1");
+        reporter.setAddressSource(oneAdapter);
+        reporter.sendEvent(L"ui", L"last", L"1");
+        ASSERT_TRUE(rec.waitFor([&] { return rec.inside == 1; }));
+        opener = std::thread([&rec] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::lock_guard<std::mutex> g(rec.lock);
+            rec.gateOpen = true;
+            rec.changed.notify_all();
+        });
+    }  // waits for the post, which ends inside the grace
+    EXPECT_EQ(rec.posts.size(), 1u);
+    opener.join();
 }
 
 }  // namespace

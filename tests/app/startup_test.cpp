@@ -22,7 +22,10 @@ bool waitForText(const std::string& path, const std::string& needle, int timeout
 
 TEST(Startup, LogsTheStartRecordAndEndsCleanlyOnSigterm) {
     TempDir home;
+    writeFile(home.file("offline.ini"), "[hosts]\nresource = https://127.0.0.1:9\ncdn = https://127.0.0.1:9\n"
+                                        "analytics = https://127.0.0.1:9\n");
     ChildProcess child({NIMBARO_INSTALLER}, {{"HOME", home.path()},
+                                             {"NIMBARO_DEPLOYMENT", home.file("offline.ini")},
                                              {"XDG_STATE_HOME", std::nullopt},
                                              {"XDG_CONFIG_HOME", std::nullopt},
                                              {"XDG_RUNTIME_DIR", std::nullopt},

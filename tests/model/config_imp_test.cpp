@@ -62,6 +62,7 @@ TEST_F(ConfigTables, VariantTables) {
         EXPECT_EQ(config().getRegistryKey(), c.registryKey);
         EXPECT_EQ(config().getInstallerUrl(), host + c.installerPath);
         EXPECT_EQ(config().getInstallerPath(L"/home/u/Nimbaro"), std::wstring(L"/home/u/Nimbaro") + c.installerFile);
+        EXPECT_EQ(config().getInstallerPath(L"/home/u/Nimbaro/"), std::wstring(L"/home/u/Nimbaro") + c.installerFile);
     }
 }
 

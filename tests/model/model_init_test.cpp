@@ -12,6 +12,7 @@ namespace {
 // The system language comes from the locale environment; pin it for every case.
 class ModelInit : public ::testing::Test {
 protected:
+    testing_support::IsolatedHome home_;
     void SetUp() override { ConfigImp::instance()->reset(); }
     void TearDown() override { ConfigImp::instance()->reset(); }
     ScopedEnv language_{"LANGUAGE", std::nullopt};
@@ -54,6 +55,7 @@ TEST_F(ModelInit, FileNames) {
     for (const auto& c : cases) {
         ConfigImp::instance()->reset();
         DownloaderModel model;
+        model.startConfigurationFetch = false;
         model.initWithFileName(c.fileName, nullptr);
         SCOPED_TRACE(testing::Message() << "file name #" << (&c - cases));
         EXPECT_EQ(ConfigImp::instance()->variant(), c.variant);
@@ -86,6 +88,7 @@ TEST_F(ModelInit, CommandLines) {
     };
     for (const auto& c : cases) {
         DownloaderModel model;
+        model.startConfigurationFetch = false;
         model.initWithFileName(L"nimbaro9_en_12345_x", c.commandLine);
         SCOPED_TRACE(testing::Message() << "command line #" << (&c - cases));
         ASSERT_EQ(model.apps.size(), c.apps);
@@ -97,6 +100,7 @@ TEST_F(ModelInit, CommandLines) {
         EXPECT_FALSE(model.apps[0].fromAppStore);
     }
     DownloaderModel nullLine;
+    nullLine.startConfigurationFetch = false;
     nullLine.initWithFileName(L"nimbaro9_en_12345_x", nullptr);
     EXPECT_TRUE(nullLine.apps.empty());
 }

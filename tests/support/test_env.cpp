@@ -48,6 +48,11 @@ IsolatedHome::IsolatedHome() {
     env_.push_back(std::make_unique<ScopedEnv>("XDG_DATA_HOME", h + "/.local/share"));
     env_.push_back(std::make_unique<ScopedEnv>("XDG_CACHE_HOME", h + "/.cache"));
     env_.push_back(std::make_unique<ScopedEnv>("XDG_RUNTIME_DIR", h + "/run"));
+    // Every host on a closed local port: code under test never reaches beyond this machine unless a test
+    // points the deployment at its own server.
+    writeFile(h + "/offline-deployment.ini",
+              "[hosts]\nresource = https://127.0.0.1:9\ncdn = https://127.0.0.1:9\nanalytics = https://127.0.0.1:9\n");
+    env_.push_back(std::make_unique<ScopedEnv>("NIMBARO_DEPLOYMENT", h + "/offline-deployment.ini"));
 }
 
 std::string readFile(const std::string& path) {

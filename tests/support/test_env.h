@@ -36,7 +36,8 @@ private:
     std::optional<std::string> old_;
 };
 
-// HOME and every XDG folder pointed into one temporary folder.
+// HOME and every XDG folder pointed into one temporary folder, and the deployment settings at a closed
+// local port (NIMBARO_DEPLOYMENT), so nothing leaves the machine.
 class IsolatedHome {
 public:
     IsolatedHome();
