@@ -1,5 +1,7 @@
 #include "skinui/render_font.h"
 
+#include <algorithm>
+
 #include "common/utf8.h"
 #include "skinui/render_text.h"
 
@@ -8,6 +10,7 @@ namespace SkinUI::render_font {
 namespace {
 
 constexpr int kDefaultPixelSize = 12;
+constexpr int kMaxPixelSize = 1024;
 
 }  // namespace
 
@@ -23,8 +26,9 @@ FontDescriptionPtr MakeFontDescription(const TFontInfo& font) {
     FontDescriptionPtr d(pango_font_description_new());
     std::string family = font.face.empty() ? std::string("Sans") : common::wideToUtf8(font.face);
     pango_font_description_set_family(d.get(), family.c_str());
-    // A size of 0 or less cannot be drawn; the skins mean the default then.
-    int size = font.size > 0 ? font.size : kDefaultPixelSize;
+    // A size of 0 or less cannot be drawn; the skins mean the default then. Giant sizes from markup are
+    // limited, as glyphs that large only cost time and memory.
+    int size = font.size > 0 ? std::min(font.size, kMaxPixelSize) : kDefaultPixelSize;
     pango_font_description_set_absolute_size(d.get(), double(size) * PANGO_SCALE);
     pango_font_description_set_weight(d.get(), font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     pango_font_description_set_style(d.get(), font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);

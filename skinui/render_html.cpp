@@ -46,6 +46,11 @@ struct Atom {
 
 // Deeper nesting than this replaces the innermost style instead of growing the stack.
 constexpr size_t kMaxStyleDepth = 256;
+// Pen moves, line heights and paragraph spacings are kept within this many pixels, so that sums of them
+// stay far from overflowing.
+constexpr int kMaxOffset = 1 << 16;
+
+int offsetOf(std::wstring_view arg, int low) { return std::clamp(ParseInteger(arg), low, kMaxOffset); }
 
 bool isLower(wchar_t c) { return c >= L'a' && c <= L'z'; }
 bool isOpen(wchar_t c) { return c == L'<' || c == L'{'; }
@@ -200,7 +205,7 @@ private:
                 addAtom(AtomKind::Break, 0);
                 break;
             case L'p':
-                paragraphs_.push_back(std::max(0, ParseInteger(arg)));
+                paragraphs_.push_back(offsetOf(arg, 0));
                 addAtom(AtomKind::Break, paragraphs_.back());
                 break;
             case L'r':
@@ -223,10 +228,10 @@ private:
                 break;
             }
             case L'x':
-                addAtom(AtomKind::Move, ParseInteger(arg));
+                addAtom(AtomKind::Move, offsetOf(arg, -kMaxOffset));
                 break;
             case L'y':
-                addAtom(AtomKind::LineHeight, std::max(0, ParseInteger(arg)));
+                addAtom(AtomKind::LineHeight, offsetOf(arg, 0));
                 break;
             default:
                 break;  // "h", "z" and letters no skin uses
@@ -318,7 +323,7 @@ public:
                     newLine(atom.value, false);
                     break;
                 case AtomKind::Move:
-                    pen_ = std::max(0, pen_ + atom.value);
+                    pen_ = std::clamp(pen_ + atom.value, 0, kMaxOffset);
                     break;
                 case AtomKind::LineHeight:
                     fixedHeight_ = atom.value;

@@ -286,7 +286,8 @@ TEST_F(HtmlText, HostileMarkupEndsWithoutHarm) {
     const std::wstring cases[] = {
         deep,
         L"<", L"{", L"</", L"<a", L"<a ", L"<i file='", L"<i file='missing.png'>", L"<f 999999999999>x</f>",
-        L"<x -99999>x", L"<y -5>x", L"<p -3>x", L"<r>never closed <b>", std::wstring(L"\0<b>\0", 5),
+        L"<x -99999>x", L"<y -5>x", L"<p -3>x", L"a<x 99999999999>b<x 99999999999>c<x 99999999999>d",
+        L"<y 99999999999>a<n>b<n>c<n>d<p 99999999999>e</p>f", L"<f Sans 99999999999 bold>giant</f>", L"<r>never closed <b>", std::wstring(L"\0<b>\0", 5),
         longWord,
     };
     for (const std::wstring& text : cases) {
