@@ -34,13 +34,13 @@ struct Style {
     VAlign valign = VAlign::Bottom;
 };
 
-enum class AtomKind { Text, Break, Move, Image, LineHeight };
+enum class AtomKind { Text, Break, Paragraph, Move, Image, LineHeight };
 
 struct Atom {
     AtomKind kind = AtomKind::Text;
     std::wstring text;
     int style = 0;
-    int value = 0;  // break: extra spacing; move: pixels; line height
+    int value = 0;  // break, paragraph: extra spacing; move: pixels; line height
     TImageDescription image;
 };
 
@@ -206,7 +206,7 @@ private:
                 break;
             case L'p':
                 paragraphs_.push_back(offsetOf(arg, 0));
-                addAtom(AtomKind::Break, paragraphs_.back());
+                addAtom(AtomKind::Paragraph, paragraphs_.back());
                 break;
             case L'r':
                 raw_ = true;
@@ -242,7 +242,7 @@ private:
         if (letter == L'p') {
             int spacing = paragraphs_.empty() ? 0 : paragraphs_.back();
             if (!paragraphs_.empty()) paragraphs_.pop_back();
-            addAtom(AtomKind::Break, spacing);
+            addAtom(AtomKind::Paragraph, spacing);
             return;
         }
         pop(letter);
@@ -295,7 +295,8 @@ struct Line {
     std::vector<Piece> pieces;
     int spaceBefore = 0;
     int fixedHeight = 0;
-    bool wrapped = false;  // started by wrapping, not by a break
+    bool wrapped = false;    // started by wrapping, not by a break
+    bool paragraph = false;  // started by a paragraph tag
     int y = 0, height = 0, width = 0;
 };
 
@@ -322,6 +323,15 @@ public:
                 case AtomKind::Break:
                     newLine(atom.value, false);
                     break;
+                case AtomKind::Paragraph:
+                    // A paragraph starts on a line of its own, but never leaves an empty line behind.
+                    if (lines.back().pieces.empty()) {
+                        lines.back().spaceBefore += atom.value;
+                    } else {
+                        newLine(atom.value, false);
+                        lines.back().paragraph = true;
+                    }
+                    break;
                 case AtomKind::Move:
                     pen_ = std::clamp(pen_ + atom.value, 0, kMaxOffset);
                     break;
@@ -334,6 +344,8 @@ public:
                     break;
             }
         }
+        // The end of the last paragraph opens no line of its own.
+        if (lines.size() > 1 && lines.back().paragraph && lines.back().pieces.empty()) lines.pop_back();
         for (Line& line : lines) measureLine(line);
     }
 

@@ -96,6 +96,14 @@ TEST_F(HtmlText, PenMovesLineHeightsParagraphsAndVerticalPlace) {
     THtmlLayout paragraphs = layout(L"a<p 10>b</p>c", {0, 0, 400, 200}, TextStyle::Top);
     ASSERT_EQ(paragraphs.lines, 3);
     EXPECT_EQ(paragraphs.size.cy, 3 * line + 20);
+    // Paragraphs at the start or one after the other leave no empty lines, only their spacing.
+    THtmlLayout leading = layout(L"<p 5>a</p><p 7>b</p>", {0, 0, 400, 200}, TextStyle::Top);
+    ASSERT_EQ(leading.lines, 2);
+    EXPECT_EQ(leading.size.cy, 5 + line + 12 + line);
+    EXPECT_EQ(leading.pieces[0].rect.top, 5);
+    EXPECT_EQ(leading.pieces[1].rect.top, 5 + line + 5 + 7);
+    // A line break always makes its line, even an empty one.
+    EXPECT_EQ(layout(L"<n>a", {0, 0, 400, 200}, TextStyle::Top).lines, 2);
 
     // In a 40 pixel line: bottom by default, then centre and top.
     THtmlLayout placed = layout(L"<y 40>a<v center>b<v top>c", {0, 0, 400, 200}, TextStyle::Top);
