@@ -130,6 +130,21 @@ void logErrorDetail(const char* function, const char* errorText, const StallWatc
         common::log(function, __LINE__, L"curl error detail %s", utility::utf8ToWide(errorText));
 }
 
+// Runs a memory or post transfer and logs its end under the caller's name; the body reaches `response` only
+// on success.
+bool performIntoMemory(CURL* curl, const char* function, const char* errorText, const StallWatch& watch,
+                       const std::string& chunk, std::string& response) {
+    CURLcode code = curl_easy_perform(curl);
+    if (code != CURLE_OK) {
+        logErrorDetail(function, errorText, watch);
+        common::log(function, __LINE__, L"curl download error %s", utility::ansiToWide(curl_easy_strerror(code)));
+        return false;
+    }
+    common::log(function, __LINE__, L"curl download sucess %d", int(chunk.size()));
+    response.assign(chunk);
+    return true;
+}
+
 }  // namespace
 
 bool VxCurlDownloader::globalInit() { return curl_global_init(CURL_GLOBAL_ALL) == CURLE_OK; }
@@ -159,15 +174,7 @@ bool VxCurlDownloader::downloadMemory(const std::string& url, std::string& respo
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
 
-    CURLcode code = curl_easy_perform(curl);
-    bool ok = code == CURLE_OK;
-    if (!ok) {
-        logErrorDetail("VxCurlDownloader::downloadMemory", errorText, watch);
-        NLOG(L"curl download error %s", utility::ansiToWide(curl_easy_strerror(code)));
-    } else {
-        NLOG(L"curl download sucess %d", int(chunk.size()));
-        response.assign(chunk);
-    }
+    bool ok = performIntoMemory(curl, "VxCurlDownloader::downloadMemory", errorText, watch, chunk, response);
     curl_easy_cleanup(curl);
     return ok;
 }
@@ -205,15 +212,7 @@ bool VxCurlDownloader::postRequest(const std::string& url, const std::string& bo
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
 
-    CURLcode code = curl_easy_perform(curl);
-    bool ok = code == CURLE_OK;
-    if (!ok) {
-        logErrorDetail("VxCurlDownloader::postRequest", errorText, watch);
-        NLOG(L"curl download error %s", utility::ansiToWide(curl_easy_strerror(code)));
-    } else {
-        NLOG(L"curl download sucess %d", int(chunk.size()));
-        response.assign(chunk);
-    }
+    bool ok = performIntoMemory(curl, "VxCurlDownloader::postRequest", errorText, watch, chunk, response);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headerList);
     return ok;

@@ -1,4 +1,5 @@
 #include "platform/desktop_user.h"
+#include "platform/file_text.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -41,15 +42,6 @@ std::optional<uint32_t> parseUid(const std::optional<std::string>& text) {
     }
     if (v == 0 || v >= 0xFFFFFFFFull) return std::nullopt;  // root, or the "no user" id
     return uint32_t(v);
-}
-
-bool readFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    out = s.str();
-    return true;
 }
 
 struct PasswdEntry {
@@ -202,7 +194,7 @@ std::optional<DesktopUser> findDesktopUser(int* error) {
         std::string status, block;
         std::string dir = "/proc/" + std::to_string(table[*shell].pid);
         std::optional<ProcessIds> ids;
-        if (readFile(dir + "/status", status)) ids = parseProcessIds(status);
+        if (readSmallFile(dir + "/status", status)) ids = parseProcessIds(status);
         if (!ids || ids->uid == 0) {
             err = ESRCH;  // the shell ended or changed since the table was read
             return std::nullopt;
@@ -210,7 +202,7 @@ std::optional<DesktopUser> findDesktopUser(int* error) {
         user.uid = ids->uid;
         user.gid = ids->gid;
         user.groups = ids->groups;
-        if (readFile(dir + "/environ", block)) source = parseEnvironBlock(block);
+        if (readSmallFile(dir + "/environ", block)) source = parseEnvironBlock(block);
         homeFromSource = true;
     } else if (requested) {
         // The user asked for has no desktop shell running: their ids from the user database, and the

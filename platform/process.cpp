@@ -1,4 +1,5 @@
 #include "platform/process.h"
+#include "platform/file_text.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -322,15 +323,6 @@ namespace {
 
 constexpr unsigned kPfKthread = 0x00200000;
 constexpr size_t kCommLength = 15;
-
-bool readSmallFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    out = s.str();
-    return true;
-}
 
 std::string baseName(const std::string& path) {
     size_t slash = path.rfind('/');
