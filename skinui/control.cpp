@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "skinui/color_theme.h"
 #include "skinui/paint_manager.h"
 
 namespace SkinUI {
@@ -409,8 +410,8 @@ void CControlUI::SetAttribute(const std::wstring& name, const std::wstring& valu
     } else if (name == L"bkcolor3") {
         SetBkColor3(ParseColor(value));
     } else if (name == L"bkcolorIndex") {
-        // FIXME: the colour theme arrives with the drawing code; until then only the index is kept.
         bkColorIndex_ = ParseInteger(value);
+        SetBkColor(GetThemeColor(bkColorIndex_));
     } else if (name == L"bordercolor") {
         SetBorderColor(ParseColor(value));
     } else if (name == L"focusbordercolor") {

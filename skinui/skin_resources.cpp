@@ -7,6 +7,7 @@
 
 #include "common/log.h"
 #include "skinui/archive.h"
+#include "skinui/color_theme.h"
 #include "skinui/language_table.h"
 #include "skinui/paint_manager.h"
 #include "skinui/resource_module.h"
@@ -85,8 +86,9 @@ void loadLanguageTableFile(const std::wstring& tableName) {
 }  // namespace
 
 void CPaintManagerUI::SetInstance(const CResourceModule* instance) {
-    // FIXME: the colour theme is loaded here once drawing exists.
     resources().instance = instance;
+    // The theme file lies beside the executable, so it can only be found once the instance is known.
+    LoadThemeColors();
 }
 
 const CResourceModule* CPaintManagerUI::GetInstance() { return resources().instance; }
