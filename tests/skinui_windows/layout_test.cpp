@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "skinui/box_layout.h"
+#include "skinui/color_theme.h"
 #include "skinui/container.h"
 #include "skinui/dialog_builder.h"
 #include "skinui/scroll_bar.h"
@@ -321,6 +322,15 @@ TEST(ControlAttributes, SizesAndFlags) {
     EXPECT_EQ(c.GetFixedXY(), (SkinSize{10, 20}));
     EXPECT_EQ(c.GetFixedWidth(), 30);
     EXPECT_EQ(c.GetFixedHeight(), 40);
+}
+
+TEST(ControlAttributes, BkColorIndexTakesTheThemeColour) {
+    LoadThemeColors();  // no instance, no "colors.ini": the built-in colours
+    CControlUI c;
+    c.SetAttribute(L"bkcolorIndex", L"4");
+    EXPECT_EQ(c.GetBkColor(), 0xFFF5F5F5u);
+    c.SetAttribute(L"bkcolorIndex", L"7");
+    EXPECT_EQ(c.GetBkColor(), 0u) << "past the end of the theme: no background";
 }
 
 }  // namespace
