@@ -19,10 +19,10 @@ struct Axes {
     int after(const SkinRect& p) const { return vertical ? p.bottom : p.right; }
     int crossBefore(const SkinRect& p) const { return vertical ? p.left : p.top; }
     int crossAfter(const SkinRect& p) const { return vertical ? p.right : p.bottom; }
-    int mainStart(const platform::Rect& r) const { return vertical ? r.top : r.left; }
-    int crossStart(const platform::Rect& r) const { return vertical ? r.left : r.top; }
-    int crossEnd(const platform::Rect& r) const { return vertical ? r.right : r.bottom; }
-    platform::Rect rect(int mainPos, int mainLength, int crossPos, int crossLength) const {
+    int mainStart(const SkinRect& r) const { return vertical ? r.top : r.left; }
+    int crossStart(const SkinRect& r) const { return vertical ? r.left : r.top; }
+    int crossEnd(const SkinRect& r) const { return vertical ? r.right : r.bottom; }
+    SkinRect rect(int mainPos, int mainLength, int crossPos, int crossLength) const {
         if (vertical) return {crossPos, mainPos, crossPos + crossLength, mainPos + mainLength};
         return {mainPos, crossPos, mainPos + mainLength, crossPos + crossLength};
     }

@@ -10,7 +10,6 @@
 #include <functional>
 #include <vector>
 
-#include "platform/window.h"
 #include "skinui/attribute_values.h"
 
 namespace SkinUI {
@@ -31,7 +30,7 @@ struct BoxChild {
 
 struct BoxParams {
     BoxAxis axis = BoxAxis::Vertical;
-    platform::Rect inner{};    // the item rectangle less inset and visible scroll bars
+    SkinRect inner{};    // the item rectangle less inset and visible scroll bars
     SkinSize available{};      // the inner size, grown by the range of each visible scroll bar
     int childPadding = 0;      // between neighbouring children along the main axis
     BoxAlign crossAlign = BoxAlign::Start;
@@ -43,7 +42,7 @@ struct BoxParams {
 };
 
 struct BoxResult {
-    std::vector<platform::Rect> rects;  // one per child, in order
+    std::vector<SkinRect> rects;  // one per child, in order
     SkinSize needed{};                  // width and height the content needs (scroll bars decide on it)
 };
 

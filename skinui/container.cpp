@@ -148,8 +148,8 @@ void CContainerUI::SetInternVisible(bool visible) {
 
 // ---- geometry ----
 
-platform::Rect CContainerUI::InnerRect() const {
-    platform::Rect rc = GetPos();
+SkinRect CContainerUI::InnerRect() const {
+    SkinRect rc = GetPos();
     rc.left += inset_.left;
     rc.top += inset_.top;
     rc.right -= inset_.right;
@@ -159,10 +159,10 @@ platform::Rect CContainerUI::InnerRect() const {
     return rc;
 }
 
-void CContainerUI::SetPos(platform::Rect rc, bool needInvalidate) {
+void CContainerUI::SetPos(SkinRect rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
     if (items_.empty()) return;
-    platform::Rect inner = InnerRect();
+    SkinRect inner = InnerRect();
     if (vbar_ && vbar_->IsVisible()) {
         inner.top -= vbar_->GetScrollPos();
         inner.bottom += vbar_->GetScrollRange() - vbar_->GetScrollPos();
@@ -178,7 +178,7 @@ void CContainerUI::SetPos(platform::Rect rc, bool needInvalidate) {
             SetFloatPos(i);
             continue;
         }
-        int cx = std::max(inner.width(), 0), cy = std::max(inner.height(), 0);
+        int cx = std::max(RectWidth(inner), 0), cy = std::max(RectHeight(inner), 0);
         if (cx < control->GetMinWidth()) cx = control->GetMinWidth();
         if (cx > control->GetMaxWidth()) cx = control->GetMaxWidth();
         if (cy < control->GetMinHeight()) cy = control->GetMinHeight();
@@ -188,7 +188,7 @@ void CContainerUI::SetPos(platform::Rect rc, bool needInvalidate) {
 }
 
 void CContainerUI::LayoutAsBox(BoxAxis axis) {
-    platform::Rect inner = InnerRect();
+    SkinRect inner = InnerRect();
     if (items_.empty()) {
         ProcessScrollBar(inner, 0, 0);
         return;
@@ -198,8 +198,8 @@ void CContainerUI::LayoutAsBox(BoxAxis axis) {
     BoxParams params;
     params.axis = axis;
     params.inner = inner;
-    params.available = {inner.width() + (hbar ? hbar_->GetScrollRange() : 0),
-                        inner.height() + (vbar ? vbar_->GetScrollRange() : 0)};
+    params.available = {RectWidth(inner) + (hbar ? hbar_->GetScrollRange() : 0),
+                        RectHeight(inner) + (vbar ? vbar_->GetScrollRange() : 0)};
     params.childPadding = childPadding_;
     CScrollBarUI* mainBar = axis == BoxAxis::Vertical ? (vbar ? vbar_ : nullptr) : (hbar ? hbar_ : nullptr);
     CScrollBarUI* crossBar = axis == BoxAxis::Vertical ? (hbar ? hbar_ : nullptr) : (vbar ? vbar_ : nullptr);
@@ -234,8 +234,8 @@ void CContainerUI::SetFloatPos(int index) {
     if (!control || !control->IsVisible() || !control->IsFloat()) return;
     SkinSize xy = control->GetFixedXY();
     TPercentInfo percent = control->GetFloatPercent();
-    int width = GetPos().width(), height = GetPos().height();
-    platform::Rect rc;
+    int width = RectWidth(GetPos()), height = RectHeight(GetPos());
+    SkinRect rc;
     rc.left = int(width * percent.left) + xy.cx;
     rc.top = int(height * percent.top) + xy.cy;
     rc.right = int(width * percent.right) + xy.cx + control->GetFixedWidth();
@@ -245,7 +245,7 @@ void CContainerUI::SetFloatPos(int index) {
 
 // ---- scrolling ----
 
-void CContainerUI::ProcessScrollBar(platform::Rect inner, int cxNeeded, int cyNeeded) {
+void CContainerUI::ProcessScrollBar(SkinRect inner, int cxNeeded, int cyNeeded) {
     // While a bar that has just appeared is being laid out for, bars only follow the content; they neither
     // appear nor vanish again (the smaller room could make them flicker on and off forever).
     bool mayToggle = scrollProcessDepth_ == 0;
@@ -271,8 +271,8 @@ void CContainerUI::ProcessScrollBar(platform::Rect inner, int cxNeeded, int cyNe
             if (bar->GetScrollPos() != oldPos) relayout = true;
         }
     };
-    process(hbar_, cxNeeded, inner.width());
-    process(vbar_, cyNeeded, inner.height());
+    process(hbar_, cxNeeded, RectWidth(inner));
+    process(vbar_, cyNeeded, RectHeight(inner));
     if (relayout) {
         ++scrollProcessDepth_;
         SetPos(GetPos(), false);
@@ -317,12 +317,12 @@ void CContainerUI::LineDown() {
 
 void CContainerUI::PageUp() {
     SkinSize pos = GetScrollPos();
-    SetScrollPos({pos.cx, pos.cy - std::max(InnerRect().height(), 0)});
+    SetScrollPos({pos.cx, pos.cy - std::max(RectHeight(InnerRect()), 0)});
 }
 
 void CContainerUI::PageDown() {
     SkinSize pos = GetScrollPos();
-    SetScrollPos({pos.cx, pos.cy + std::max(InnerRect().height(), 0)});
+    SetScrollPos({pos.cx, pos.cy + std::max(RectHeight(InnerRect()), 0)});
 }
 
 void CContainerUI::LineLeft() {
@@ -337,12 +337,12 @@ void CContainerUI::LineRight() {
 
 void CContainerUI::PageLeft() {
     SkinSize pos = GetScrollPos();
-    SetScrollPos({pos.cx - std::max(InnerRect().width(), 0), pos.cy});
+    SetScrollPos({pos.cx - std::max(RectWidth(InnerRect()), 0), pos.cy});
 }
 
 void CContainerUI::PageRight() {
     SkinSize pos = GetScrollPos();
-    SetScrollPos({pos.cx + std::max(InnerRect().width(), 0), pos.cy});
+    SetScrollPos({pos.cx + std::max(RectWidth(InnerRect()), 0), pos.cy});
 }
 
 void CContainerUI::EnableScrollBar(bool vertical, bool horizontal) {
@@ -422,7 +422,7 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, unsigned
     if ((flags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
     if ((flags & UIFIND_ENABLED) && !IsEnabled()) return nullptr;
     const bool hitTest = (flags & UIFIND_HITTEST) != 0;
-    if (hitTest && !GetPos().contains(*static_cast<platform::Point*>(data))) return nullptr;
+    if (hitTest && !RectContainsPoint(GetPos(), *static_cast<platform::Point*>(data))) return nullptr;
 
     if (CControlUI* cover = GetCover()) {
         if (CControlUI* found = cover->FindControl(proc, data, flags)) return found;
@@ -436,11 +436,11 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, unsigned
         if (CControlUI* found = CControlUI::FindControl(proc, data, flags)) return found;
     }
 
-    platform::Rect inner = InnerRect();
+    SkinRect inner = InnerRect();
     auto visit = [&](CControlUI* item) -> CControlUI* {
         CControlUI* found = item->FindControl(proc, data, flags);
         // A child sticking out of the inner rectangle is not hit there, unless it floats.
-        if (found && hitTest && !found->IsFloat() && !inner.contains(*static_cast<platform::Point*>(data))) {
+        if (found && hitTest && !found->IsFloat() && !RectContainsPoint(inner, *static_cast<platform::Point*>(data))) {
             return nullptr;
         }
         return found;
@@ -462,16 +462,16 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, unsigned
     return proc(this, data);
 }
 
-void CContainerUI::DoPaint(cairo_t* cr, const platform::Rect& paint) {
-    platform::Rect area = IntersectRect(paint, GetPos());
-    if (area.empty()) return;
+void CContainerUI::DoPaint(cairo_t* cr, const SkinRect& paint) {
+    SkinRect area = IntersectRect(paint, GetPos());
+    if (IsEmptyRect(area)) return;
     cairo_save(cr);
-    cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
+    cairo_rectangle(cr, area.left, area.top, RectWidth(area), RectHeight(area));
     cairo_clip(cr);
     CControlUI::DoPaint(cr, paint);
 
     // Children in the flow are cut at the inner rectangle, floating ones at the container's edge.
-    platform::Rect inner = IntersectRect(paint, InnerRect());
+    SkinRect inner = IntersectRect(paint, InnerRect());
     for (CControlUI* item : items_) {
         if (!item->IsVisible() || !RectsMeet(paint, item->GetPos())) continue;
         if (item->IsFloat()) {
@@ -479,9 +479,9 @@ void CContainerUI::DoPaint(cairo_t* cr, const platform::Rect& paint) {
             item->DoPaint(cr, paint);
             continue;
         }
-        if (inner.empty() || !RectsMeet(inner, item->GetPos())) continue;
+        if (IsEmptyRect(inner) || !RectsMeet(inner, item->GetPos())) continue;
         cairo_save(cr);
-        cairo_rectangle(cr, inner.left, inner.top, inner.width(), inner.height());
+        cairo_rectangle(cr, inner.left, inner.top, RectWidth(inner), RectHeight(inner));
         cairo_clip(cr);
         item->DoPaint(cr, paint);
         cairo_restore(cr);

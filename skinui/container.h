@@ -72,11 +72,11 @@ public:
     // Hiding a container hides its subtree; showing it restores each child's own setting.
     void SetVisible(bool visible = true) override;
     void SetInternVisible(bool visible = true) override;
-    void SetPos(platform::Rect rc, bool needInvalidate = true) override;
+    void SetPos(SkinRect rc, bool needInvalidate = true) override;
     void DoEvent(TEventUI& event) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     CControlUI* FindControl(FindControlProc proc, void* data, unsigned flags) override;
-    void DoPaint(cairo_t* cr, const platform::Rect& paint) override;
+    void DoPaint(cairo_t* cr, const SkinRect& paint) override;
 
     // Places the floating child at `index` from its fixed position, size and float percentages relative to
     // this container. Nothing for an invisible or non-floating child.
@@ -103,11 +103,11 @@ public:
     // Shows an enabled bar when the content (`cxNeeded` by `cyNeeded`) is larger than `inner` (the inner
     // rectangle less inset and visible bars), its range the excess; hides it at position 0 when the content
     // fits; places the visible bars at the inner rectangle's right and bottom edges.
-    virtual void ProcessScrollBar(platform::Rect inner, int cxNeeded, int cyNeeded);
+    virtual void ProcessScrollBar(SkinRect inner, int cxNeeded, int cyNeeded);
 
 protected:
     // The item rectangle less the inset and the visible scroll bars.
-    platform::Rect InnerRect() const;
+    SkinRect InnerRect() const;
     // Lays the visible children out in a flow along `axis` (the vertical and horizontal layouts).
     void LayoutAsBox(BoxAxis axis);
 

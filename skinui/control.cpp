@@ -63,11 +63,11 @@ void setSourceArgb(cairo_t* cr, uint32_t argb) {
                           ((argb >> 24) & 0xFF) / 255.0);
 }
 
-void roundedRectPath(cairo_t* cr, const platform::Rect& r, SkinSize ellipse) {
-    double rx = std::min(double(ellipse.cx) / 2, r.width() / 2.0);
-    double ry = std::min(double(ellipse.cy) / 2, r.height() / 2.0);
+void roundedRectPath(cairo_t* cr, const SkinRect& r, SkinSize ellipse) {
+    double rx = std::min(double(ellipse.cx) / 2, RectWidth(r) / 2.0);
+    double ry = std::min(double(ellipse.cy) / 2, RectHeight(r) / 2.0);
     if (rx <= 0 || ry <= 0) {
-        cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
+        cairo_rectangle(cr, r.left, r.top, RectWidth(r), RectHeight(r));
         return;
     }
     cairo_new_sub_path(cr);
@@ -87,13 +87,13 @@ void roundedRectPath(cairo_t* cr, const platform::Rect& r, SkinSize ellipse) {
 
 }  // namespace
 
-platform::Rect IntersectRect(const platform::Rect& a, const platform::Rect& b) {
-    platform::Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+SkinRect IntersectRect(const SkinRect& a, const SkinRect& b) {
+    SkinRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                      std::min(a.bottom, b.bottom)};
-    return r.empty() ? platform::Rect{} : r;
+    return IsEmptyRect(r) ? SkinRect{} : r;
 }
 
-bool RectsMeet(const platform::Rect& a, const platform::Rect& b) { return !IntersectRect(a, b).empty(); }
+bool RectsMeet(const SkinRect& a, const SkinRect& b) { return !IsEmptyRect(IntersectRect(a, b)); }
 
 CControlUI::CControlUI() = default;
 
@@ -147,14 +147,14 @@ void CControlUI::SetVirtualWnd(const std::wstring& name) {
 
 // ---- geometry ----
 
-void CControlUI::SetPos(platform::Rect rc, bool needInvalidate) {
+void CControlUI::SetPos(SkinRect rc, bool needInvalidate) {
     if (rc.right < rc.left) rc.right = rc.left;
     if (rc.bottom < rc.top) rc.bottom = rc.top;
-    platform::Rect old = rcItem_;
+    SkinRect old = rcItem_;
     if (float_ && parent_) {
-        const platform::Rect& p = parent_->GetPos();
+        const SkinRect& p = parent_->GetPos();
         rcItem_ = {p.left + rc.left, p.top + rc.top, p.left + rc.right, p.top + rc.bottom};
-        int width = p.width(), height = p.height();
+        int width = RectWidth(p), height = RectHeight(p);
         int pl = int(width * floatPercent_.left), pt = int(height * floatPercent_.top);
         int pr = int(width * floatPercent_.right), pb = int(height * floatPercent_.bottom);
         fixedXY_ = {rc.left - pl, rc.top - pt};
@@ -170,9 +170,9 @@ void CControlUI::SetPos(platform::Rect rc, bool needInvalidate) {
     }
     updateNeeded_ = false;
     if (!needInvalidate || !IsVisible()) return;
-    for (platform::Rect r : {old, rcItem_}) {
-        for (CControlUI* p = parent_; p && !r.empty(); p = p->GetParent()) r = IntersectRect(r, p->GetPos());
-        if (!r.empty()) manager_->Invalidate(r);
+    for (SkinRect r : {old, rcItem_}) {
+        for (CControlUI* p = parent_; p && !IsEmptyRect(r); p = p->GetParent()) r = IntersectRect(r, p->GetPos());
+        if (!IsEmptyRect(r)) manager_->Invalidate(r);
     }
 }
 
@@ -324,7 +324,7 @@ CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, unsigned f
     if ((flags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
     if ((flags & UIFIND_ENABLED) && !IsEnabled()) return nullptr;
     if (flags & UIFIND_HITTEST) {
-        if (!rcItem_.contains(*static_cast<platform::Point*>(data))) return nullptr;
+        if (!RectContainsPoint(rcItem_, *static_cast<platform::Point*>(data))) return nullptr;
         // The cover lies on top of the control.
         if (cover_) {
             if (CControlUI* hit = cover_->FindControl(proc, data, flags)) return hit;
@@ -357,9 +357,9 @@ void CControlUI::NeedParentUpdate() {
 
 void CControlUI::Invalidate() {
     if (!IsVisible() || !manager_) return;
-    platform::Rect r = rcItem_;
-    for (CControlUI* p = parent_; p && !r.empty(); p = p->GetParent()) r = IntersectRect(r, p->GetPos());
-    if (!r.empty()) manager_->Invalidate(r);
+    SkinRect r = rcItem_;
+    for (CControlUI* p = parent_; p && !IsEmptyRect(r); p = p->GetParent()) r = IntersectRect(r, p->GetPos());
+    if (!IsEmptyRect(r)) manager_->Invalidate(r);
 }
 
 // ---- events ----
@@ -512,9 +512,9 @@ bool CControlUI::RemoveCustomAttribute(const std::wstring& name) { return custom
 
 // ---- painting ----
 
-void CControlUI::DoPaint(cairo_t* cr, const platform::Rect& paint) {
+void CControlUI::DoPaint(cairo_t* cr, const SkinRect& paint) {
     rcPaint_ = IntersectRect(paint, rcItem_);
-    if (rcPaint_.empty()) return;
+    if (IsEmptyRect(rcPaint_)) return;
     if (!OnPaint(this)) return;
     cairo_save(cr);
     if (borderRound_.cx > 0 || borderRound_.cy > 0) {
@@ -533,7 +533,7 @@ void CControlUI::DoPaint(cairo_t* cr, const platform::Rect& paint) {
 void CControlUI::PaintBkColor(cairo_t* cr) {
     if (bkColor_ == 0) return;
     setSourceArgb(cr, bkColor_);
-    cairo_rectangle(cr, rcPaint_.left, rcPaint_.top, rcPaint_.width(), rcPaint_.height());
+    cairo_rectangle(cr, rcPaint_.left, rcPaint_.top, RectWidth(rcPaint_), RectHeight(rcPaint_));
     cairo_fill(cr);
 }
 

@@ -18,6 +18,7 @@
 
 #include "platform/window.h"
 #include "skinui/attribute_values.h"
+#include "skinui/render_geometry.h"
 #include "skinui/ui_events.h"
 
 namespace SkinUI {
@@ -101,9 +102,9 @@ public:
     const std::wstring& GetVirtualWnd() const { return virtualWnd_; }
 
     // ---- geometry ----
-    virtual const platform::Rect& GetPos() const { return rcItem_; }
+    virtual const SkinRect& GetPos() const { return rcItem_; }
     // Places the control (client coordinates; relative to the parent for a floating control).
-    virtual void SetPos(platform::Rect rc, bool needInvalidate = true);
+    virtual void SetPos(SkinRect rc, bool needInvalidate = true);
     virtual SkinRect GetPadding() const { return padding_; }
     virtual void SetPadding(SkinRect padding);
     virtual SkinSize GetFixedXY() const { return fixedXY_; }
@@ -211,7 +212,7 @@ public:
     // Paints the part of the control inside `paint` (client coordinates) into `cr`: nothing when the two do
     // not meet or a paint listener vetoes; clipped to the rounded border when there is one; then the paint
     // steps in order and the cover.
-    virtual void DoPaint(cairo_t* cr, const platform::Rect& paint);
+    virtual void DoPaint(cairo_t* cr, const SkinRect& paint);
     // The paint steps. GetPaintRect() is the part being painted during them. The base PaintBkColor fills
     // the first background colour; the others draw nothing here.
     virtual void PaintBkColor(cairo_t* cr);
@@ -219,7 +220,7 @@ public:
     virtual void PaintStatusImage(cairo_t* cr);
     virtual void PaintText(cairo_t* cr);
     virtual void PaintBorder(cairo_t* cr);
-    const platform::Rect& GetPaintRect() const { return rcPaint_; }
+    const SkinRect& GetPaintRect() const { return rcPaint_; }
 
     // ---- listeners (each returns whether processing goes on) ----
     CEventSource<CControlUI*> OnInit;
@@ -234,8 +235,8 @@ protected:
     virtual void DoInit() {}
     void Init();
 
-    platform::Rect rcItem_{};
-    platform::Rect rcPaint_{};
+    SkinRect rcItem_{};
+    SkinRect rcPaint_{};
     bool updateNeeded_ = true;
 
 private:
@@ -285,7 +286,12 @@ private:
 };
 
 // The rectangle both rectangles cover; empty (all 0) when they do not meet.
-platform::Rect IntersectRect(const platform::Rect& a, const platform::Rect& b);
-bool RectsMeet(const platform::Rect& a, const platform::Rect& b);
+SkinRect IntersectRect(const SkinRect& a, const SkinRect& b);
+bool RectsMeet(const SkinRect& a, const SkinRect& b);
+inline bool RectContainsPoint(const SkinRect& r, platform::Point p) { return RectContainsPoint(r, p.x, p.y); }
+
+// Controls and the drawing code use SkinRect; windows use platform::Rect. Both are half-open l, t, r, b.
+inline SkinRect ToSkinRect(const platform::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+inline platform::Rect ToPlatformRect(const SkinRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace SkinUI

@@ -7,7 +7,7 @@ void* CHorizontalLayoutUI::GetInterface(std::wstring_view name) {
     return CContainerUI::GetInterface(name);
 }
 
-void CHorizontalLayoutUI::SetPos(platform::Rect rc, bool needInvalidate) {
+void CHorizontalLayoutUI::SetPos(SkinRect rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
     LayoutAsBox(BoxAxis::Horizontal);
 }

@@ -10,7 +10,7 @@ class CHorizontalLayoutUI : public CContainerUI {
 public:
     std::wstring_view GetClass() const override { return L"HorizontalLayout"; }
     void* GetInterface(std::wstring_view name) override;
-    void SetPos(platform::Rect rc, bool needInvalidate = true) override;
+    void SetPos(SkinRect rc, bool needInvalidate = true) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
 
     // Width of the drag separator at the left edge (negative: at the right edge); 0 for none.

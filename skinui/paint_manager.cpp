@@ -153,8 +153,8 @@ void CPaintManagerUI::Invalidate() {
     if (window_) window_->invalidate();
 }
 
-void CPaintManagerUI::Invalidate(const platform::Rect& rect) {
-    if (window_) window_->invalidate(rect);
+void CPaintManagerUI::Invalidate(const SkinRect& rect) {
+    if (window_) window_->invalidate(ToPlatformRect(rect));
 }
 
 bool CPaintManagerUI::AddOptionGroup(const std::wstring& group, CControlUI* control) {

@@ -134,7 +134,7 @@ public:
     void NeedUpdate() { updateNeeded_ = true; }
     bool IsUpdateNeeded() const { return updateNeeded_; }
     void Invalidate();
-    void Invalidate(const platform::Rect& rect);
+    void Invalidate(const SkinRect& rect);
 
     // Radio groups of option controls, by group name.
     bool AddOptionGroup(const std::wstring& group, CControlUI* control);

@@ -17,8 +17,8 @@ constexpr int kMaxUpdatesPerLayout = 10000;
 
 void CPaintManagerUI::layOut() {
     updateNeeded_ = false;
-    platform::Rect client = window_->clientRect();
-    if (client.empty() || !root_) return;
+    SkinRect client = ToSkinRect(window_->clientRect());
+    if (IsEmptyRect(client) || !root_) return;
     if (root_->IsUpdateNeeded()) {
         root_->SetPos(client, true);
     } else {
@@ -49,7 +49,7 @@ void CPaintManagerUI::onPaint(const platform::WindowEvent& event) {
     if (updateNeeded_) layOut();
     cairo_t* cr = event.cairo;
     if (!cr || !root_) return;
-    const platform::Rect& paint = event.rect;
+    const SkinRect paint = ToSkinRect(event.rect);
     cairo_save(cr);
     root_->DoPaint(cr, paint);
     cairo_restore(cr);
@@ -57,7 +57,7 @@ void CPaintManagerUI::onPaint(const platform::WindowEvent& event) {
         cairo_save(cr);
         cairo_set_source_rgb(cr, 1, 0, 0);
         cairo_set_line_width(cr, 1);
-        cairo_rectangle(cr, paint.left + 0.5, paint.top + 0.5, paint.width() - 1, paint.height() - 1);
+        cairo_rectangle(cr, paint.left + 0.5, paint.top + 0.5, RectWidth(paint) - 1, RectHeight(paint) - 1);
         cairo_stroke(cr);
         cairo_restore(cr);
     }

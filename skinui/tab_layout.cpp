@@ -71,9 +71,9 @@ bool CTabLayoutUI::SelectItem(int index, bool notify) {
 
 bool CTabLayoutUI::SelectItem(CControlUI* page, bool notify) { return SelectItem(GetItemIndex(page), notify); }
 
-void CTabLayoutUI::SetPos(platform::Rect rc, bool needInvalidate) {
+void CTabLayoutUI::SetPos(SkinRect rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
-    platform::Rect inner = InnerRect();
+    SkinRect inner = InnerRect();
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* page = GetItemAt(i);
         if (!page->IsVisible()) continue;
@@ -83,9 +83,9 @@ void CTabLayoutUI::SetPos(platform::Rect rc, bool needInvalidate) {
         }
         if (i != curSel_) continue;
         SkinRect padding = page->GetPadding();
-        platform::Rect room{inner.left + padding.left, inner.top + padding.top, inner.right - padding.right,
+        SkinRect room{inner.left + padding.left, inner.top + padding.top, inner.right - padding.right,
                             inner.bottom - padding.bottom};
-        SkinSize available{room.width(), room.height()};
+        SkinSize available{RectWidth(room), RectHeight(room)};
         SkinSize size = page->EstimateSize(available);
         if (size.cx == 0) size.cx = std::max(0, available.cx);
         if (size.cx < page->GetMinWidth()) size.cx = page->GetMinWidth();

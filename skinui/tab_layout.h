@@ -25,7 +25,7 @@ public:
     virtual bool SelectItem(int index, bool notify = true);
     bool SelectItem(CControlUI* page, bool notify = true);
 
-    void SetPos(platform::Rect rc, bool needInvalidate = true) override;
+    void SetPos(SkinRect rc, bool needInvalidate = true) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
 
 private:

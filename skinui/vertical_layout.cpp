@@ -7,7 +7,7 @@ void* CVerticalLayoutUI::GetInterface(std::wstring_view name) {
     return CContainerUI::GetInterface(name);
 }
 
-void CVerticalLayoutUI::SetPos(platform::Rect rc, bool needInvalidate) {
+void CVerticalLayoutUI::SetPos(SkinRect rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
     LayoutAsBox(BoxAxis::Vertical);
 }

@@ -10,7 +10,7 @@ class CVerticalLayoutUI : public CContainerUI {
 public:
     std::wstring_view GetClass() const override { return L"VerticalLayout"; }
     void* GetInterface(std::wstring_view name) override;
-    void SetPos(platform::Rect rc, bool needInvalidate = true) override;
+    void SetPos(SkinRect rc, bool needInvalidate = true) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
 
     // Height of the drag separator at the top edge (negative: at the bottom edge); 0 for none.

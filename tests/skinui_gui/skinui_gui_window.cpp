@@ -26,7 +26,7 @@ public:
             return;
         }
         if (event.Type == UIEVENT_BUTTONUP) {
-            bool inside = GetPos().contains(event.ptMouse);
+            bool inside = RectContainsPoint(GetPos(), event.ptMouse);
             if (pushed_ && inside && GetManager()) GetManager()->SendNotify(this, L"click");
             pushed_ = false;
             return;
@@ -45,7 +45,7 @@ public:
     void Notify(TNotifyMsg& msg) override {
         std::string name = msg.pSender ? utility::wideToUtf8(msg.pSender->GetName()) : "";
         if (msg.sType == L"windowinit") {
-            const platform::Rect& r = msg.pSender->GetManager()->FindControl(L"okbtn")->GetPos();
+            const SkinRect& r = msg.pSender->GetManager()->FindControl(L"okbtn")->GetPos();
             platform::Point centre = GetHWND()->clientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
             std::printf("ready %d %d\n", centre.x, centre.y);
         } else if (msg.sType == L"click") {

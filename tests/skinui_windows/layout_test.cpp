@@ -11,7 +11,7 @@
 #include "utility/text_codec.h"
 
 using namespace SkinUI;
-using platform::Rect;
+using Rect = SkinRect;
 
 namespace {
 
@@ -41,11 +41,11 @@ TEST_P(BoxFlow, PlacesEachChild) {
 }
 
 BoxParams vertical(Rect inner, int childPadding = 0, BoxAlign align = BoxAlign::Start) {
-    return BoxParams{BoxAxis::Vertical, inner, {inner.width(), inner.height()}, childPadding, align};
+    return BoxParams{BoxAxis::Vertical, inner, {RectWidth(inner), RectHeight(inner)}, childPadding, align};
 }
 
 BoxParams horizontal(Rect inner, int childPadding = 0, BoxAlign align = BoxAlign::Start) {
-    return BoxParams{BoxAxis::Horizontal, inner, {inner.width(), inner.height()}, childPadding, align};
+    return BoxParams{BoxAxis::Horizontal, inner, {RectWidth(inner), RectHeight(inner)}, childPadding, align};
 }
 
 BoxChild with(BoxChild c, std::function<void(BoxChild&)> change) {

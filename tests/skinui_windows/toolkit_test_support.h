@@ -44,7 +44,7 @@ public:
                 return;
             case UIEVENT_BUTTONUP:
                 journal().push_back("up " + name);
-                if (pushed_ && GetPos().contains(event.ptMouse)) Activate();
+                if (pushed_ && RectContainsPoint(GetPos(), event.ptMouse)) Activate();
                 pushed_ = false;
                 return;
             case UIEVENT_KEYDOWN:
@@ -163,7 +163,7 @@ protected:
     static platform::Point centreOf(TestWindow& window, const std::wstring& name) {
         CControlUI* control = find(window, name);
         if (!control) return {-100, -100};
-        const platform::Rect& r = control->GetPos();
+        const SkinRect& r = control->GetPos();
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     static void moveTo(TestWindow& window, const std::wstring& name) {

@@ -48,8 +48,8 @@ TEST_F(WindowEvents, TheLayoutTakesTheWindowSizeAndSendsWindowInitOnce) {
     window->GetHWND()->invalidate();
     settle(*window);
     EXPECT_EQ(notesOf(*window, {"windowinit"}), Lines{"windowinit root"});
-    EXPECT_EQ(find(*window, L"c")->GetPos(), (platform::Rect{0, 140, 640, 170}));
-    EXPECT_EQ(find(*window, L"b")->GetPos(), (platform::Rect{100, 0, 200, 40}));
+    EXPECT_EQ(find(*window, L"c")->GetPos(), (SkinRect{0, 140, 640, 170}));
+    EXPECT_EQ(find(*window, L"b")->GetPos(), (SkinRect{100, 0, 200, 40}));
 }
 
 TEST_F(WindowEvents, HoverEntersAndLeavesEachControl) {
@@ -235,7 +235,7 @@ TEST_F(WindowEvents, AControlRemovedInItsOwnClickIsDeletedAfterTheMessage) {
     EXPECT_TRUE(aliveInHandler);
     EXPECT_EQ(journalOf({"deleted"}), Lines{"deleted b"});
     // The spacer moved into b's place at the next layout.
-    EXPECT_EQ(find(*window, L"a")->GetPos(), (platform::Rect{0, 0, 100, 40}));
+    EXPECT_EQ(find(*window, L"a")->GetPos(), (SkinRect{0, 0, 100, 40}));
 }
 
 TEST_F(WindowEvents, ALayoutThatCannotBeLoadedEndsTheProcessWithCodeOne) {

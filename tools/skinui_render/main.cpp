@@ -42,7 +42,7 @@ private:
 std::string narrow(const std::wstring& w) { return utility::wideToUtf8(w); }
 
 void dump(CControlUI* control, int depth) {
-    const platform::Rect& r = control->GetPos();
+    const SkinRect& r = control->GetPos();
     std::printf("%d\t%s\t%s\t%d\t%d,%d,%d,%d\n", depth, narrow(std::wstring(control->GetClass())).c_str(),
                 narrow(control->GetName()).c_str(), control->IsVisible() ? 1 : 0, r.left, r.top, r.right, r.bottom);
     auto* container = static_cast<IContainerUI*>(control->GetInterface(L"IContainer"));
