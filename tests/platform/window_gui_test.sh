@@ -7,17 +7,8 @@
 set -euo pipefail
 
 demo="$1"
-if [ "${WINDOW_GUI_INNER:-}" != "1" ]; then
-  work="$(mktemp -d)"
-  trap 'rm -rf "$work"' EXIT
-  mkdir -p "$work/home" "$work/runtime" && chmod 700 "$work/runtime"
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_STATE_HOME="$work/home/.local/state"
-  export XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime"
-  export GDK_BACKEND=x11 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory GIO_USE_VFS=local GDK_SCALE=1
-  export WINDOW_GUI_INNER=1 WORK="$work"
-  unset WAYLAND_DISPLAY NIMBARO_HEADLESS
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$demo"
-fi
+source "$(dirname "$0")/../support/gui_env.sh"
+gui_reexec_under_xvfb "$0" "$demo"
 
 fail() {
   echo "FAIL: $*" >&2
