@@ -5,6 +5,8 @@
 
 #include "skinui/color_theme.h"
 #include "skinui/paint_manager.h"
+#include "skinui/render_color.h"
+#include "skinui/render_image.h"
 
 namespace SkinUI {
 
@@ -56,33 +58,6 @@ std::wstring lineBreaks(const std::wstring& text) {
         }
     }
     return out;
-}
-
-void setSourceArgb(cairo_t* cr, uint32_t argb) {
-    cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
-                          ((argb >> 24) & 0xFF) / 255.0);
-}
-
-void roundedRectPath(cairo_t* cr, const SkinRect& r, SkinSize ellipse) {
-    double rx = std::min(double(ellipse.cx) / 2, RectWidth(r) / 2.0);
-    double ry = std::min(double(ellipse.cy) / 2, RectHeight(r) / 2.0);
-    if (rx <= 0 || ry <= 0) {
-        cairo_rectangle(cr, r.left, r.top, RectWidth(r), RectHeight(r));
-        return;
-    }
-    cairo_new_sub_path(cr);
-    auto corner = [&](double cx, double cy, double from, double to) {
-        cairo_save(cr);
-        cairo_translate(cr, cx, cy);
-        cairo_scale(cr, rx, ry);
-        cairo_arc(cr, 0, 0, 1, from, to);
-        cairo_restore(cr);
-    };
-    corner(r.right - rx, r.top + ry, -M_PI / 2, 0);
-    corner(r.right - rx, r.bottom - ry, 0, M_PI / 2);
-    corner(r.left + rx, r.bottom - ry, M_PI / 2, M_PI);
-    corner(r.left + rx, r.top + ry, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
 }
 
 }  // namespace
@@ -286,6 +261,7 @@ void CControlUI::SetBkColor3(uint32_t color) {
 void CControlUI::SetBkImage(const std::wstring& image) {
     if (bkImage_ == image) return;
     bkImage_ = image;
+    bkImageInfo_.Set(image);
     Invalidate();
 }
 
@@ -518,8 +494,7 @@ void CControlUI::DoPaint(cairo_t* cr, const SkinRect& paint) {
     if (!OnPaint(this)) return;
     cairo_save(cr);
     if (borderRound_.cx > 0 || borderRound_.cy > 0) {
-        roundedRectPath(cr, rcItem_, borderRound_);
-        cairo_clip(cr);
+        ClipRoundRect(cr, rcItem_, borderRound_);
     }
     PaintBkColor(cr);
     PaintBkImage(cr);
@@ -531,18 +506,31 @@ void CControlUI::DoPaint(cairo_t* cr, const SkinRect& paint) {
 }
 
 void CControlUI::PaintBkColor(cairo_t* cr) {
-    if (bkColor_ == 0) return;
-    setSourceArgb(cr, bkColor_);
+    cairo_save(cr);
     cairo_rectangle(cr, rcPaint_.left, rcPaint_.top, RectWidth(rcPaint_), RectHeight(rcPaint_));
-    cairo_fill(cr);
+    cairo_clip(cr);
+    DrawBkColor(cr, rcItem_, bkColor_, bkColor2_, bkColor3_);
+    cairo_restore(cr);
 }
 
-void CControlUI::PaintBkImage(cairo_t*) {}
+void CControlUI::PaintBkImage(cairo_t* cr) {
+    if (bkImageInfo_.IsEmpty()) return;
+    DrawImage(cr, bkImageInfo_);
+}
 
 void CControlUI::PaintStatusImage(cairo_t*) {}
 
 void CControlUI::PaintText(cairo_t*) {}
 
-void CControlUI::PaintBorder(cairo_t*) {}
+void CControlUI::PaintBorder(cairo_t* cr) {
+    TBorderStyle border{borderRect_, borderColor_, focusBorderColor_, borderRound_, borderStyle_};
+    DrawBorder(cr, rcItem_, border, IsFocused());
+}
+
+bool CControlUI::DrawImage(cairo_t* cr, TDrawInfo& info, const TImageDrawOptions& options) {
+    if (info.IsEmpty()) return false;
+    CImageTable& images = manager_ ? manager_->GetImageTable() : CImageTable::Shared();
+    return DrawImageString(cr, manager_, images, rcItem_, rcPaint_, info, options);
+}
 
 }  // namespace SkinUI

@@ -18,6 +18,8 @@
 
 #include "platform/window.h"
 #include "skinui/attribute_values.h"
+#include "skinui/image_description.h"
+#include "skinui/render_image.h"
 #include "skinui/render_geometry.h"
 #include "skinui/ui_events.h"
 
@@ -221,6 +223,9 @@ public:
     virtual void PaintText(cairo_t* cr);
     virtual void PaintBorder(cairo_t* cr);
     const SkinRect& GetPaintRect() const { return rcPaint_; }
+    // Paints one image attribute over the control within the paint rectangle, with the window's image
+    // table. False when there is nothing to draw.
+    bool DrawImage(cairo_t* cr, TDrawInfo& info, const TImageDrawOptions& options = {});
 
     // ---- listeners (each returns whether processing goes on) ----
     CEventSource<CControlUI*> OnInit;
@@ -275,6 +280,7 @@ private:
     uint32_t bkColor3_ = 0;
     int bkColorIndex_ = -1;
     std::wstring bkImage_;
+    TDrawInfo bkImageInfo_;
     uint32_t borderColor_ = 0;
     uint32_t focusBorderColor_ = 0;
     bool colorHsl_ = false;

@@ -2,9 +2,13 @@
 
 #include <utility>
 
+#include "skinui/button.h"
 #include "skinui/container.h"
+#include "skinui/edit.h"
 #include "skinui/control.h"
 #include "skinui/horizontal_layout.h"
+#include "skinui/label.h"
+#include "skinui/progress.h"
 #include "skinui/scroll_bar.h"
 #include "skinui/tab_layout.h"
 #include "skinui/vertical_layout.h"
@@ -28,6 +32,12 @@ CControlFactory::CControlFactory() {
     Register(L"CHorizontalLayoutUI", make<CHorizontalLayoutUI>);
     Register(L"CTabLayoutUI", make<CTabLayoutUI>);
     Register(L"CScrollBarUI", make<CScrollBarUI>);
+    Register(L"CLabelUI", make<CLabelUI>);
+    Register(L"CButtonUI", make<CButtonUI>);
+    Register(L"COptionUI", make<COptionUI>);
+    Register(L"CCheckBoxUI", make<CCheckBoxUI>);
+    Register(L"CProgressUI", make<CProgressUI>);
+    Register(L"CEditUI", make<CEditUI>);
 }
 
 CControlFactory& CControlFactory::Instance() {

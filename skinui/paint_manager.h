@@ -30,6 +30,7 @@
 
 #include "platform/window.h"
 #include "skinui/attribute_values.h"
+#include "skinui/render_image.h"
 #include "skinui/ui_events.h"
 
 namespace SkinUI {
@@ -250,6 +251,8 @@ public:
     const std::wstring& GetLayeredImage() const { return layeredImage_; }
     uint32_t GetDefaultDisabledColor() const { return disabledColor_; }
     uint32_t GetDefaultFontColor() const { return fontColor_; }
+    // The window's decoded images; controls paint their image attributes from it.
+    CImageTable& GetImageTable() const { return imageTable_; }
     uint32_t GetDefaultLinkFontColor() const { return linkColor_; }
     uint32_t GetDefaultLinkHoverFontColor() const { return linkHoverColor_; }
     uint32_t GetDefaultSelectedBkColor() const { return selectedColor_; }
@@ -314,6 +317,7 @@ private:
     uint32_t timerCounter_ = 4096;
 
     std::map<std::wstring, TImageInfo> images_;
+    mutable CImageTable imageTable_;
     std::map<int, TFontInfo> fonts_;
     std::unique_ptr<TFontInfo> defaultFont_;
     std::map<std::wstring, std::wstring> defaultAttributes_;

@@ -1,0 +1,51 @@
+#pragma once
+// CEditUI: a one-line text field. While it has the focus it edits its text itself from the window's key,
+// character and input-method messages.
+#include "skinui/button.h"
+
+namespace SkinUI {
+
+class CEditUI : public CLabelUI {
+public:
+    CEditUI();
+    std::wstring_view GetClass() const override { return L"Edit"; }
+    void* GetInterface(std::wstring_view name) override;
+    unsigned GetControlFlags() const override;
+
+    void SetText(const std::wstring& text) override;
+    size_t GetMaxChar() const { return maxChar_; }
+    void SetMaxChar(size_t count);
+    bool IsReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    bool IsNumberOnly() const { return numberOnly_; }
+    void SetNumberOnly(bool numberOnly);
+    bool IsPasswordMode() const { return password_; }
+    void SetPasswordMode(bool password);
+    wchar_t GetPasswordChar() const { return passwordChar_; }
+    size_t GetCaret() const { return caret_; }
+    // Inserts `text` at the caret as typing would; what the field refuses (read-only, a non-digit in
+    // number-only mode, characters beyond the maximum) is left out. True when the text changed.
+    bool InsertText(const std::wstring& text);
+
+    void DoEvent(TEventUI& event) override;
+    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    void PaintStatusImage(cairo_t* cr) override;
+    void PaintText(cairo_t* cr) override;
+
+private:
+    void changed();
+
+    size_t maxChar_ = 255;
+    bool readOnly_ = false;
+    bool numberOnly_ = false;
+    bool password_ = false;
+    bool autoSelectAll_ = false;
+    wchar_t passwordChar_ = L'*';
+    size_t caret_ = 0;
+    unsigned state_ = 0;
+    uint32_t caretColor_ = 0;
+    uint32_t nativeBkColor_ = 0;
+    TDrawInfo normalImage_, hotImage_, focusedImage_, disabledImage_;
+};
+
+}  // namespace SkinUI

@@ -1,0 +1,48 @@
+#pragma once
+// CLabelUI: text in a rectangle, plain or with inline tags; the base of the text-bearing controls.
+#include <string>
+#include <string_view>
+
+#include "skinui/control.h"
+
+namespace SkinUI {
+
+class CLabelUI : public CControlUI {
+public:
+    CLabelUI();
+    std::wstring_view GetClass() const override { return L"Label"; }
+    void* GetInterface(std::wstring_view name) override;
+
+    unsigned GetTextStyle() const { return textStyle_; }
+    void SetTextStyle(unsigned style);
+    int GetFont() const { return font_; }
+    void SetFont(int font);
+    uint32_t GetTextColor() const { return textColor_; }
+    void SetTextColor(uint32_t color);
+    uint32_t GetDisabledTextColor() const { return disabledTextColor_; }
+    void SetDisabledTextColor(uint32_t color);
+    SkinRect GetTextPadding() const { return textPadding_; }
+    void SetTextPadding(SkinRect padding);
+    bool IsShowHtml() const { return showHtml_; }
+    void SetShowHtml(bool show);
+    bool IsMultiLine() const { return (textStyle_ & 0x20) == 0; }
+
+    SkinSize EstimateSize(SkinSize available) override;
+    void SetAttribute(const std::wstring& name, const std::wstring& value) override;
+    void PaintText(cairo_t* cr) override;
+
+protected:
+    // The colour the text is drawn in now (0 falls back to the window's defaults).
+    virtual uint32_t CurrentTextColor() const;
+    // Draws `text` in the text rectangle with the label's style and font.
+    void DrawLabelText(cairo_t* cr, const std::wstring& text, uint32_t color);
+
+    unsigned textStyle_;
+    int font_ = -1;
+    uint32_t textColor_ = 0;
+    uint32_t disabledTextColor_ = 0;
+    SkinRect textPadding_{};
+    bool showHtml_ = false;
+};
+
+}  // namespace SkinUI
