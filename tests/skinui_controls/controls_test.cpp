@@ -1,0 +1,176 @@
+// The installer's controls driven through a headless window by name: clicks, option groups, the progress
+// bar's bounds and the edit field's refusals.
+#include <gtest/gtest.h>
+
+#include "skinui/button.h"
+#include "skinui/edit.h"
+#include "skinui/progress.h"
+#include "skinui_windows/toolkit_test_support.h"
+
+namespace {
+
+using namespace toolkit_test;
+using Lines = std::vector<std::string>;
+
+const wchar_t kLayout[] = LR"(<Window size="400,300">
+  <VerticalLayout name="root">
+    <HorizontalLayout height="40">
+      <Button name="ok" width="100" text="OK"/>
+      <Button name="off" width="100" text="Off" enabled="false"/>
+      <Control/>
+    </HorizontalLayout>
+    <HorizontalLayout height="30">
+      <Option name="en" width="80" group="lang" selected="true" text="EN"/>
+      <Option name="zh" width="80" group="lang" text="ZH"/>
+      <CheckBox name="agree" width="80" text="Agree"/>
+      <CheckBox name="shortcut" width="80" text="Shortcut"/>
+    </HorizontalLayout>
+    <Progress name="bar" height="12" min="0" max="100" value="40" forecolor="#FF2080FF"/>
+    <Edit name="path" height="30" text="abc"/>
+    <Edit name="port" height="30" numberonly="true" maxchar="5"/>
+    <Control/>
+  </VerticalLayout>
+</Window>)";
+
+using Controls = HeadlessToolkitTest;
+
+template <typename T>
+T* as(TestWindow& window, const std::wstring& name) {
+    T* control = dynamic_cast<T*>(window.GetPaintManager().FindControl(name));
+    EXPECT_NE(control, nullptr) << narrow(name);
+    return control;
+}
+
+TEST_F(Controls, AButtonClicksOnlyWhenPressedAndReleasedInside) {
+    auto window = open(kLayout);
+    clickOn(*window, L"ok");
+    EXPECT_EQ(notesOf(*window, {"click"}), Lines{"click ok"});
+
+    window->notes.clear();
+    platform::Point inside = centreOf(*window, L"ok");
+    window->headless().mouseDown(platform::MouseButton::Left, inside.x, inside.y);
+    settle(*window);
+    EXPECT_TRUE(as<CButtonUI>(*window, L"ok")->GetButtonState() & ButtonState::Pushed);
+    window->headless().mouseMove(300, 250);
+    settle(*window);
+    EXPECT_FALSE(as<CButtonUI>(*window, L"ok")->GetButtonState() & ButtonState::Pushed);
+    window->headless().mouseUp(platform::MouseButton::Left, 300, 250);
+    settle(*window);
+    EXPECT_EQ(notesOf(*window, {"click"}), Lines{});
+    EXPECT_EQ(as<CButtonUI>(*window, L"ok")->GetButtonState() & (ButtonState::Pushed | ButtonState::Captured), 0u);
+
+    clickOn(*window, L"off");
+    EXPECT_EQ(notesOf(*window, {"click"}), Lines{});
+}
+
+TEST_F(Controls, GroupedOptionsSelectOneAndUngroupedOnesToggle) {
+    auto window = open(kLayout);
+    auto* en = as<COptionUI>(*window, L"en");
+    auto* zh = as<COptionUI>(*window, L"zh");
+    ASSERT_TRUE(en && zh);
+    EXPECT_TRUE(en->IsSelected());
+
+    clickOn(*window, L"zh");
+    EXPECT_TRUE(zh->IsSelected());
+    EXPECT_FALSE(en->IsSelected());
+    EXPECT_EQ(notesOf(*window, {"selectchanged"}), (Lines{"selectchanged en", "selectchanged zh"}));
+
+    // Clicking the selected member of a group keeps it selected and says nothing.
+    window->notes.clear();
+    clickOn(*window, L"zh");
+    EXPECT_TRUE(zh->IsSelected());
+    EXPECT_EQ(notesOf(*window, {"selectchanged"}), Lines{});
+
+    // Check boxes without a group are independent and toggle.
+    auto* agree = as<CCheckBoxUI>(*window, L"agree");
+    auto* shortcut = as<CCheckBoxUI>(*window, L"shortcut");
+    clickOn(*window, L"agree");
+    clickOn(*window, L"shortcut");
+    EXPECT_TRUE(agree->IsSelected());
+    EXPECT_TRUE(shortcut->IsSelected());
+    window->notes.clear();
+    clickOn(*window, L"agree");
+    EXPECT_FALSE(agree->IsSelected());
+    EXPECT_TRUE(shortcut->IsSelected());
+    EXPECT_EQ(notesOf(*window, {"selectchanged", "click"}), (Lines{"selectchanged agree", "click agree"}));
+
+    // Quiet selection for window code restoring a state.
+    window->notes.clear();
+    en->Selected(true, false);
+    EXPECT_FALSE(zh->IsSelected());
+    EXPECT_EQ(notesOf(*window, {"selectchanged"}), Lines{});
+}
+
+TEST_F(Controls, ProgressKeepsItsValueInsideItsBounds) {
+    auto window = open(kLayout);
+    auto* bar = as<CProgressUI>(*window, L"bar");
+    ASSERT_NE(bar, nullptr);
+    int width = RectWidth(bar->GetPos());
+    struct Case {
+        int min, max, value;
+        int expectedValue;
+        int expectedFilled;  // pixels
+    };
+    const Case cases[] = {
+        {0, 100, 40, 40, width * 40 / 100},
+        {0, 100, -5, 0, 0},
+        {0, 100, 150, 100, width},
+        {10, 20, 15, 15, width / 2},
+        {50, 50, 50, 50, 0},  // no range: empty, no division by zero
+        {80, 20, 50, 80, 0},  // crossed bounds
+    };
+    for (const Case& c : cases) {
+        bar->SetMinValue(c.min);
+        bar->SetMaxValue(c.max);
+        bar->SetValue(c.value);
+        SCOPED_TRACE(std::to_string(c.min) + ".." + std::to_string(c.max) + " = " + std::to_string(c.value));
+        EXPECT_EQ(bar->GetValue(), c.expectedValue);
+        EXPECT_EQ(RectWidth(bar->FilledRect()), c.expectedFilled);
+        settle(*window);  // paints with these bounds
+    }
+}
+
+TEST_F(Controls, AnEditTakesTypedTextWhileFocused) {
+    auto window = open(kLayout);
+    auto* path = as<CEditUI>(*window, L"path");
+    window->headless().typeText(L"x");
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"abc");  // not focused
+
+    clickOn(*window, L"path");
+    window->headless().typeText(L"de");
+    window->headless().pressKey(platform::Key::Backspace);
+    window->headless().pressKey(platform::Key::Return);
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"abcd");
+    EXPECT_EQ(notesOf(*window, {"textchanged", "return"}),
+              (Lines{"textchanged path", "textchanged path", "textchanged path", "return path"}));
+
+    path->SetReadOnly(true);
+    window->notes.clear();
+    window->headless().typeText(L"z");
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"abcd");
+    EXPECT_EQ(notesOf(*window, {"textchanged"}), Lines{});
+}
+
+TEST_F(Controls, AnEditRefusesTheCharacterBeyondItsMaximumAndLettersWhenNumeric) {
+    auto window = open(kLayout);
+    auto* path = as<CEditUI>(*window, L"path");
+    path->SetText(std::wstring(254, L'a'));
+    clickOn(*window, L"path");
+    window->headless().typeText(L"bc");
+    settle(*window);
+    EXPECT_EQ(path->GetText(), std::wstring(254, L'a') + L"b");
+    EXPECT_EQ(notesOf(*window, {"textchanged"}), Lines{"textchanged path"});
+
+    auto* port = as<CEditUI>(*window, L"port");
+    clickOn(*window, L"port");
+    window->notes.clear();
+    window->headless().typeText(L"8a0-8e0x12");
+    settle(*window);
+    EXPECT_EQ(port->GetText(), L"80801");
+    EXPECT_EQ(port->InsertText(L"9"), false);
+}
+
+}  // namespace
