@@ -33,6 +33,7 @@ CControlFactory::CControlFactory() {
     Register(L"CTabLayoutUI", make<CTabLayoutUI>);
     Register(L"CScrollBarUI", make<CScrollBarUI>);
     Register(L"CLabelUI", make<CLabelUI>);
+    Register(L"CTextUI", make<CTextUI>);
     Register(L"CButtonUI", make<CButtonUI>);
     Register(L"COptionUI", make<COptionUI>);
     Register(L"CCheckBoxUI", make<CCheckBoxUI>);

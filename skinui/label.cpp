@@ -110,4 +110,52 @@ void CLabelUI::DrawLabelText(cairo_t* cr, const std::wstring& text, uint32_t col
 
 void CLabelUI::PaintText(cairo_t* cr) { DrawLabelText(cr, GetText(), CurrentTextColor()); }
 
+// ---- CTextUI ----
+
+CTextUI::CTextUI() { showHtml_ = true; }
+
+void* CTextUI::GetInterface(std::wstring_view name) {
+    if (name == L"Text") return this;
+    return CLabelUI::GetInterface(name);
+}
+
+void CTextUI::PaintText(cairo_t* cr) {
+    links_.clear();
+    std::wstring text = GetText();
+    if (text.empty()) return;
+    SkinRect rc{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
+                rcItem_.bottom - textPadding_.bottom};
+    if (IsEmptyRect(rc)) return;
+    THtmlTextOptions options;
+    CPaintManagerUI* manager = GetManager();
+    if (manager) {
+        options.images = &manager->GetImageTable();
+        platform::Point mouse = manager->GetMousePos();
+        options.hasMouse = RectContainsPoint(rcItem_, mouse);
+        options.mouseX = mouse.x;
+        options.mouseY = mouse.y;
+    }
+    DrawHtmlText(cr, manager, rc, text, CurrentTextColor(), font_, textStyle_, options, &links_);
+}
+
+void CTextUI::DoEvent(TEventUI& event) {
+    switch (event.Type) {
+        case UIEVENT_BUTTONUP:
+            for (const THtmlLink& link : links_) {
+                if (RectContainsPoint(link.rect, event.ptMouse)) {
+                    if (GetManager()) GetManager()->SendNotify(this, L"link", link.link);
+                    return;
+                }
+            }
+            break;
+        case UIEVENT_MOUSEMOVE:
+        case UIEVENT_MOUSELEAVE:
+            // Links change colour under the pointer.
+            if (!links_.empty()) Invalidate();
+            break;
+        default: break;
+    }
+    CLabelUI::DoEvent(event);
+}
+
 }  // namespace SkinUI

@@ -2,8 +2,10 @@
 // CLabelUI: text in a rectangle, plain or with inline tags; the base of the text-bearing controls.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "skinui/control.h"
+#include "skinui/render_html.h"
 
 namespace SkinUI {
 
@@ -43,6 +45,21 @@ protected:
     uint32_t disabledTextColor_ = 0;
     SkinRect textPadding_{};
     bool showHtml_ = false;
+};
+
+// CTextUI: a label whose text carries inline tags and links; the links it last drew can be looked up.
+class CTextUI : public CLabelUI {
+public:
+    CTextUI();
+    std::wstring_view GetClass() const override { return L"Text"; }
+    void* GetInterface(std::wstring_view name) override;
+    void PaintText(cairo_t* cr) override;
+    void DoEvent(TEventUI& event) override;
+    // Rectangles (client coordinates) and targets of the links drawn at the last paint.
+    const std::vector<THtmlLink>& GetLinks() const { return links_; }
+
+private:
+    std::vector<THtmlLink> links_;
 };
 
 }  // namespace SkinUI

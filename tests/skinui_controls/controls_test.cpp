@@ -4,6 +4,7 @@
 
 #include "skinui/button.h"
 #include "skinui/edit.h"
+#include "skinui/label.h"
 #include "skinui/progress.h"
 #include "skinui_windows/toolkit_test_support.h"
 
@@ -28,6 +29,7 @@ const wchar_t kLayout[] = LR"(<Window size="400,300">
     <Progress name="bar" height="12" min="0" max="100" value="40" forecolor="#FF2080FF"/>
     <Edit name="path" height="30" text="abc"/>
     <Edit name="port" height="30" numberonly="true" maxchar="5"/>
+    <Text name="terms" height="30" text="Read &lt;a terms&gt;the terms&lt;/a&gt; first"/>
     <Control/>
   </VerticalLayout>
 </Window>)";
@@ -171,6 +173,27 @@ TEST_F(Controls, AnEditRefusesTheCharacterBeyondItsMaximumAndLettersWhenNumeric)
     settle(*window);
     EXPECT_EQ(port->GetText(), L"80801");
     EXPECT_EQ(port->InsertText(L"9"), false);
+}
+
+TEST_F(Controls, AClickOnALinkOfATextReportsWhichLink) {
+    auto window = open(kLayout);
+    auto* terms = as<CTextUI>(*window, L"terms");
+    ASSERT_NE(terms, nullptr);
+    ASSERT_EQ(terms->GetLinks().size(), 1u);
+    const SkinRect link = terms->GetLinks()[0].rect;
+    EXPECT_EQ(terms->GetLinks()[0].target, L"terms");
+    EXPECT_TRUE(RectsMeet(link, terms->GetPos()));
+
+    window->headless().click((link.left + link.right) / 2, (link.top + link.bottom) / 2);
+    settle(*window);
+    ASSERT_EQ(notesOf(*window, {"link"}), Lines{"link terms"});
+    EXPECT_EQ(window->messages.back().wParam, 0);
+
+    // Outside the link but inside the text: nothing.
+    window->notes.clear();
+    window->headless().click(terms->GetPos().right - 2, (link.top + link.bottom) / 2);
+    settle(*window);
+    EXPECT_EQ(notesOf(*window, {"link"}), Lines{});
 }
 
 }  // namespace
