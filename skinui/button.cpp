@@ -166,6 +166,15 @@ void CButtonUI::PaintBkColor(cairo_t* cr) {
     DrawColor(cr, rcPaint_, color);
 }
 
+void CButtonUI::PaintBorder(cairo_t* cr) {
+    if (!(state_ & ButtonState::Hot) || hotBorderColor_ == 0) {
+        CLabelUI::PaintBorder(cr);
+        return;
+    }
+    TBorderStyle border{GetBorderRect(), hotBorderColor_, 0, GetBorderRound(), GetBorderStyle()};
+    DrawBorder(cr, rcItem_, border, false);
+}
+
 bool CButtonUI::DrawStateImage(cairo_t* cr, TDrawInfo& info, int part, int opacity) {
     if (DrawImage(cr, info, TImageDrawOptions().Opacity(opacity))) return true;
     if (part < 0 || standardImage_.IsEmpty()) return false;

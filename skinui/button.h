@@ -32,6 +32,7 @@ public:
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintStatusImage(cairo_t* cr) override;
     void PaintBkColor(cairo_t* cr) override;
+    void PaintBorder(cairo_t* cr) override;
 
     unsigned GetButtonState() const { return state_; }
     int GetFadeOpacity() const { return fadeOpacity_; }
