@@ -177,13 +177,7 @@ void CButtonUI::PaintBorder(cairo_t* cr) {
 
 bool CButtonUI::DrawStateImage(cairo_t* cr, TDrawInfo& info, int part, int opacity) {
     if (DrawImage(cr, info, TImageDrawOptions().Opacity(opacity))) return true;
-    if (part < 0 || standardImage_.IsEmpty()) return false;
-    CImageTable& images = GetManager() ? GetManager()->GetImageTable() : CImageTable::Shared();
-    const TImageData* image = LoadDrawInfo(GetManager(), images, standardImage_);
-    if (!image) return false;
-    int width = image->width / 4;
-    SkinRect source{part * width, 0, (part + 1) * width, image->height};
-    return DrawImage(cr, standardImage_, TImageDrawOptions().Source(source).Opacity(opacity));
+    return DrawImagePart(cr, standardImage_, part, 4, opacity);
 }
 
 void CButtonUI::PaintStatusImage(cairo_t* cr) {

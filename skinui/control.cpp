@@ -533,4 +533,14 @@ bool CControlUI::DrawImage(cairo_t* cr, TDrawInfo& info, const TImageDrawOptions
     return DrawImageString(cr, manager_, images, rcItem_, rcPaint_, info, options);
 }
 
+bool CControlUI::DrawImagePart(cairo_t* cr, TDrawInfo& strip, int part, int parts, int opacity) {
+    if (strip.IsEmpty() || parts <= 0 || part < 0 || part >= parts) return false;
+    CImageTable& images = manager_ ? manager_->GetImageTable() : CImageTable::Shared();
+    const TImageData* image = LoadDrawInfo(manager_, images, strip);
+    if (!image || image->width < parts) return false;
+    int width = image->width / parts;
+    SkinRect source{part * width, 0, (part + 1) * width, image->height};
+    return DrawImage(cr, strip, TImageDrawOptions().Source(source).Opacity(opacity));
+}
+
 }  // namespace SkinUI

@@ -226,6 +226,8 @@ public:
     // Paints one image attribute over the control within the paint rectangle, with the window's image
     // table. False when there is nothing to draw.
     bool DrawImage(cairo_t* cr, TDrawInfo& info, const TImageDrawOptions& options = {});
+    // Paints picture `part` of an image made of `parts` equal-width pictures side by side ("standardimage").
+    bool DrawImagePart(cairo_t* cr, TDrawInfo& strip, int part, int parts, int opacity = 255);
 
     // ---- listeners (each returns whether processing goes on) ----
     CEventSource<CControlUI*> OnInit;

@@ -8,6 +8,18 @@
 
 namespace SkinUI {
 
+namespace {
+
+constexpr uint32_t kDefaultCaretColor = 0xFF000000;
+constexpr uint32_t kDefaultSelectionColor = 0xFFBAE4FF;
+
+bool refused(wchar_t ch, bool numberOnly) {
+    if (ch < 0x20 || ch == 0x7F) return true;
+    return numberOnly && (ch < L'0' || ch > L'9');
+}
+
+}  // namespace
+
 CEditUI::CEditUI() {
     SetTextPadding({4, 3, 4, 3});
     SetBkColor(0xFFFFFFFF);
@@ -19,12 +31,14 @@ void* CEditUI::GetInterface(std::wstring_view name) {
     return CLabelUI::GetInterface(name);
 }
 
-unsigned CEditUI::GetControlFlags() const { return IsEnabled() ? UIFLAG_TABSTOP | UIFLAG_SETCURSOR : 0; }
+unsigned CEditUI::GetControlFlags() const {
+    return IsEnabled() ? UIFLAG_TABSTOP | UIFLAG_SETCURSOR : 0;
+}
 
 void CEditUI::SetText(const std::wstring& text) {
     std::wstring kept = text.size() > maxChar_ ? text.substr(0, maxChar_) : text;
     CLabelUI::SetText(kept);
-    caret_ = kept.size();
+    caret_ = anchor_ = kept.size();
 }
 
 void CEditUI::SetMaxChar(size_t count) {
@@ -37,11 +51,26 @@ void CEditUI::SetReadOnly(bool readOnly) {
     Invalidate();
 }
 
-void CEditUI::SetNumberOnly(bool numberOnly) { numberOnly_ = numberOnly; }
+void CEditUI::SetNumberOnly(bool numberOnly) {
+    numberOnly_ = numberOnly;
+}
 
 void CEditUI::SetPasswordMode(bool password) {
     password_ = password;
     Invalidate();
+}
+
+void CEditUI::SetSel(size_t start, size_t end) {
+    size_t size = GetText().size();
+    anchor_ = std::min(start, size);
+    caret_ = std::min(end, size);
+    Invalidate();
+}
+
+std::wstring CEditUI::GetSelText() const {
+    const std::wstring& text = GetText();
+    size_t start = std::min(GetSelStart(), text.size());
+    return text.substr(start, std::min(GetSelEnd(), text.size()) - start);
 }
 
 void CEditUI::changed() {
@@ -49,24 +78,126 @@ void CEditUI::changed() {
     if (GetManager()) GetManager()->SendNotify(this, L"textchanged");
 }
 
+bool CEditUI::deleteSelection(std::wstring& text) {
+    size_t start = std::min(GetSelStart(), text.size());
+    size_t end = std::min(GetSelEnd(), text.size());
+    if (start == end) return false;
+    text.erase(start, end - start);
+    caret_ = anchor_ = start;
+    return true;
+}
+
 bool CEditUI::InsertText(const std::wstring& text) {
     if (readOnly_ || !IsEnabled()) return false;
     std::wstring current = GetText();
-    caret_ = std::min(caret_, current.size());
     std::wstring accepted;
     for (wchar_t ch : text) {
-        if (ch < 0x20 || ch == 0x7F) continue;
-        if (numberOnly_ && (ch < L'0' || ch > L'9')) continue;
-        if (current.size() + accepted.size() >= maxChar_) break;
-        accepted += ch;
+        if (!refused(ch, numberOnly_)) accepted += ch;
     }
+    // A refused paste leaves the selection in place.
     if (accepted.empty()) return false;
+    bool removed = deleteSelection(current);
+    size_t room = maxChar_ > current.size() ? maxChar_ - current.size() : 0;
+    accepted.resize(std::min(accepted.size(), room));
+    if (accepted.empty() && !removed) return false;
+    caret_ = std::min(caret_, current.size());
     current.insert(caret_, accepted);
     size_t caret = caret_ + accepted.size();
     CLabelUI::SetText(current);
-    caret_ = caret;
+    caret_ = anchor_ = caret;
     changed();
     return true;
+}
+
+std::wstring CEditUI::shownText() const {
+    return password_ ? std::wstring(GetText().size(), passwordChar_) : GetText();
+}
+
+int CEditUI::prefixWidth(const std::wstring& shown, size_t count) {
+    count = std::min(count, shown.size());
+    if (count == 0) return 0;
+    // Measuring happens outside a paint too (clicks), so it gets a context of its own.
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* cr = cairo_create(scratch);
+    SkinRect measure{0, 0, 0, 0};
+    DrawText(cr, GetManager(), measure, shown.substr(0, count), 0, font_, TextStyle::SingleLine | TextStyle::CalcRect);
+    cairo_destroy(cr);
+    cairo_surface_destroy(scratch);
+    return RectWidth(measure);
+}
+
+size_t CEditUI::CaretIndexAt(int x) {
+    std::wstring shown = shownText();
+    int offset = x - (rcItem_.left + textPadding_.left);
+    if (offset <= 0 || shown.empty()) return 0;
+    // Widths grow with the count: a binary search finds the first prefix reaching the point.
+    size_t low = 0, high = shown.size();
+    while (low < high) {
+        size_t mid = (low + high) / 2;
+        if (prefixWidth(shown, mid + 1) < offset)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    if (low >= shown.size()) return shown.size();
+    int before = prefixWidth(shown, low), after = prefixWidth(shown, low + 1);
+    return offset - before > after - offset ? low + 1 : low;
+}
+
+void CEditUI::moveCaret(size_t to, bool extend) {
+    caret_ = std::min(to, GetText().size());
+    if (!extend) anchor_ = caret_;
+    Invalidate();
+}
+
+bool CEditUI::handleKey(const TEventUI& event) {
+    std::wstring text = GetText();
+    caret_ = std::min(caret_, text.size());
+    anchor_ = std::min(anchor_, text.size());
+    const bool shift = event.wKeyState & platform::keystate::Shift;
+    const bool control = event.wKeyState & platform::keystate::Control;
+    switch (event.key) {
+        case platform::Key::Return:
+            if (GetManager()) GetManager()->SendNotify(this, L"return");
+            return true;
+        case platform::Key::Left:
+            // Without Shift a selection collapses to its start before the caret moves.
+            if (!shift && anchor_ != caret_)
+                moveCaret(GetSelStart(), false);
+            else
+                moveCaret(caret_ > 0 ? caret_ - 1 : 0, shift);
+            return true;
+        case platform::Key::Right:
+            if (!shift && anchor_ != caret_)
+                moveCaret(GetSelEnd(), false);
+            else
+                moveCaret(caret_ + 1, shift);
+            return true;
+        case platform::Key::Home: moveCaret(0, shift); return true;
+        case platform::Key::End: moveCaret(text.size(), shift); return true;
+        case platform::Key::Backspace:
+        case platform::Key::Delete: {
+            if (readOnly_ || !IsEnabled()) return true;
+            if (!deleteSelection(text)) {
+                bool back = event.key == platform::Key::Backspace;
+                if (back ? caret_ == 0 : caret_ >= text.size()) return true;
+                size_t at = back ? caret_ - 1 : caret_;
+                text.erase(at, 1);
+                caret_ = anchor_ = at;
+            }
+            size_t caret = caret_;
+            CLabelUI::SetText(text);
+            caret_ = anchor_ = caret;
+            changed();
+            return true;
+        }
+        default: break;
+    }
+    if (control && event.key == platform::Key('A')) {
+        SetSelAll();
+        return true;
+    }
+    return false;
 }
 
 void CEditUI::DoEvent(TEventUI& event) {
@@ -78,14 +209,35 @@ void CEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_BUTTONDOWN:
         case UIEVENT_DBLCLICK:
             if (IsEnabled()) {
+                // The manager gives the focus before the press arrives: a press that brought it keeps the
+                // select-all of "autoselall".
+                bool opening = focusedByPress_;
+                focusedByPress_ = false;
                 SetFocus();
-                caret_ = GetText().size();
-                Invalidate();
+                if (!opening || !autoSelectAll_) {
+                    bool extend = (event.wKeyState & platform::keystate::Shift) && !opening;
+                    moveCaret(CaretIndexAt(event.ptMouse.x), extend);
+                }
+                if (event.Type == UIEVENT_DBLCLICK) SetSelAll();
+                state_ |= ButtonState::Captured;
             }
             return;
+        case UIEVENT_MOUSEMOVE:
+            // Dragging with the button held extends the selection.
+            if ((state_ & ButtonState::Captured) && IsFocused()) moveCaret(CaretIndexAt(event.ptMouse.x), true);
+            return;
+        case UIEVENT_BUTTONUP: state_ &= ~ButtonState::Captured; return;
         case UIEVENT_SETFOCUS:
+            CLabelUI::DoEvent(event);
+            focusedByPress_ = true;
+            if (autoSelectAll_) SetSelAll();
+            Invalidate();
+            return;
         case UIEVENT_KILLFOCUS:
             CLabelUI::DoEvent(event);
+            focusedByPress_ = false;
+            anchor_ = caret_;
+            state_ &= ~ButtonState::Captured;
             Invalidate();
             return;
         case UIEVENT_MOUSEENTER:
@@ -96,59 +248,18 @@ void CEditUI::DoEvent(TEventUI& event) {
             state_ &= ~ButtonState::Hot;
             Invalidate();
             return;
-        case UIEVENT_BUTTONUP:
-        case UIEVENT_MOUSEMOVE: return;
         case UIEVENT_CHAR: {
             if (!IsFocused()) return;
+            focusedByPress_ = false;
             std::wstring text;
-            if (event.chKey <= 0xFFFF) {
-                text += wchar_t(event.chKey);
-            } else if constexpr (sizeof(wchar_t) == 4) {
-                text += wchar_t(event.chKey);
-            }
+            if (event.chKey <= 0xFFFF || sizeof(wchar_t) == 4) text += wchar_t(event.chKey);
             InsertText(text);
             return;
         }
-        case UIEVENT_KEYDOWN: {
-            if (!IsFocused()) break;
-            std::wstring text = GetText();
-            caret_ = std::min(caret_, text.size());
-            switch (event.key) {
-                case platform::Key::Return:
-                    if (GetManager()) GetManager()->SendNotify(this, L"return");
-                    return;
-                case platform::Key::Left:
-                    if (caret_ > 0) --caret_;
-                    Invalidate();
-                    return;
-                case platform::Key::Right:
-                    if (caret_ < text.size()) ++caret_;
-                    Invalidate();
-                    return;
-                case platform::Key::Home:
-                    caret_ = 0;
-                    Invalidate();
-                    return;
-                case platform::Key::End:
-                    caret_ = text.size();
-                    Invalidate();
-                    return;
-                case platform::Key::Backspace:
-                case platform::Key::Delete: {
-                    if (readOnly_ || !IsEnabled()) return;
-                    bool back = event.key == platform::Key::Backspace;
-                    if (back ? caret_ == 0 : caret_ >= text.size()) return;
-                    size_t at = back ? caret_ - 1 : caret_;
-                    text.erase(at, 1);
-                    CLabelUI::SetText(text);
-                    caret_ = at;
-                    changed();
-                    return;
-                }
-                default: break;
-            }
+        case UIEVENT_KEYDOWN:
+            focusedByPress_ = false;
+            if (IsFocused() && handleKey(event)) return;
             break;
-        }
         default: break;
     }
     CLabelUI::DoEvent(event);
@@ -159,45 +270,75 @@ void CEditUI::SetAttribute(const std::wstring& name, const std::wstring& value) 
         info.Set(value);
         Invalidate();
     };
-    if (name == L"readonly") SetReadOnly(ParseBool(value));
-    else if (name == L"numberonly") SetNumberOnly(ParseBool(value));
-    else if (name == L"password") SetPasswordMode(ParseBool(value));
-    else if (name == L"autoselall") autoSelectAll_ = ParseBool(value);
-    else if (name == L"maxchar") SetMaxChar(size_t(std::max(0, ParseInteger(value))));
-    else if (name == L"normalimage") image(normalImage_);
-    else if (name == L"hotimage") image(hotImage_);
-    else if (name == L"focusedimage") image(focusedImage_);
-    else if (name == L"disabledimage") image(disabledImage_);
-    else if (name == L"nativebkcolor") nativeBkColor_ = ParseColor(value);
-    else if (name == L"caretcolor") caretColor_ = ParseColor(value);
-    else if (name == L"hotbordercolor" || name == L"standardimage" || name.ends_with(L"EnlargeImage")) {}
-    else CLabelUI::SetAttribute(name, value);
+    if (name == L"readonly")
+        SetReadOnly(ParseBool(value));
+    else if (name == L"numberonly")
+        SetNumberOnly(ParseBool(value));
+    else if (name == L"password")
+        SetPasswordMode(ParseBool(value));
+    else if (name == L"autoselall")
+        autoSelectAll_ = ParseBool(value);
+    else if (name == L"maxchar")
+        SetMaxChar(size_t(std::max(0, ParseInteger(value))));
+    else if (name == L"normalimage")
+        image(normalImage_);
+    else if (name == L"hotimage")
+        image(hotImage_);
+    else if (name == L"focusedimage")
+        image(focusedImage_);
+    else if (name == L"disabledimage")
+        image(disabledImage_);
+    else if (name == L"standardimage")
+        image(standardImage_);
+    else if (name == L"nativebkcolor")
+        nativeBkColor_ = ParseColor(value);
+    else if (name == L"caretcolor")
+        caretColor_ = ParseColor(value);
+    else if (name == L"hotbordercolor")
+        hotBorderColor_ = ParseColor(value);
+    else if (name.ends_with(L"EnlargeImage")) {
+    } else
+        CLabelUI::SetAttribute(name, value);
 }
 
 void CEditUI::PaintStatusImage(cairo_t* cr) {
-    if (!IsEnabled() && DrawImage(cr, disabledImage_)) return;
-    if (IsFocused() && DrawImage(cr, focusedImage_)) return;
-    if ((state_ & ButtonState::Hot) && DrawImage(cr, hotImage_)) return;
-    DrawImage(cr, normalImage_);
+    // Standard image pictures: normal, hot, focused, disabled.
+    auto state = [&](TDrawInfo& own, int part) {
+        return DrawImage(cr, own) || DrawImagePart(cr, standardImage_, part, 4);
+    };
+    if (!IsEnabled() && state(disabledImage_, 3)) return;
+    if (IsFocused() && state(focusedImage_, 2)) return;
+    if ((state_ & ButtonState::Hot) && state(hotImage_, 1)) return;
+    state(normalImage_, 0);
+}
+
+void CEditUI::PaintBorder(cairo_t* cr) {
+    // Focus has its own border colour; hot comes next.
+    if (!(state_ & ButtonState::Hot) || hotBorderColor_ == 0 || (IsFocused() && GetFocusBorderColor() != 0)) {
+        CLabelUI::PaintBorder(cr);
+        return;
+    }
+    TBorderStyle border{GetBorderRect(), hotBorderColor_, 0, GetBorderRound(), GetBorderStyle()};
+    DrawBorder(cr, rcItem_, border, false);
 }
 
 void CEditUI::PaintText(cairo_t* cr) {
-    std::wstring shown = password_ ? std::wstring(GetText().size(), passwordChar_) : GetText();
+    std::wstring shown = shownText();
     if (IsFocused() && nativeBkColor_) DrawColor(cr, IntersectRect(rcItem_, rcPaint_), nativeBkColor_);
+    const int height = GetFontHeight(GetManager(), font_);
+    const int top = rcItem_.top + (RectHeight(rcItem_) - height) / 2;
+    const int textLeft = rcItem_.left + textPadding_.left;
+    if (IsFocused() && GetSelStart() != GetSelEnd()) {
+        uint32_t color = GetManager() ? GetManager()->GetDefaultSelectedBkColor() : kDefaultSelectionColor;
+        SkinRect selection{textLeft + prefixWidth(shown, GetSelStart()), top,
+                           textLeft + prefixWidth(shown, GetSelEnd()), top + height};
+        SkinRect textArea{textLeft, rcItem_.top, rcItem_.right - textPadding_.right, rcItem_.bottom};
+        DrawColor(cr, IntersectRect(IntersectRect(selection, textArea), rcPaint_), color);
+    }
     DrawLabelText(cr, shown, CurrentTextColor());
     if (!IsFocused() || readOnly_) return;
-    // The caret after the text before it.
-    SkinRect measure{0, 0, 9999, 9999};
-    std::wstring before = shown.substr(0, std::min(caret_, shown.size()));
-    int x = 0;
-    if (!before.empty()) {
-        DrawText(cr, GetManager(), measure, before, 0, font_, TextStyle::SingleLine | TextStyle::CalcRect);
-        x = RectWidth(measure);
-    }
-    int height = GetFontHeight(GetManager(), font_);
-    int left = rcItem_.left + textPadding_.left + x;
-    int top = rcItem_.top + (RectHeight(rcItem_) - height) / 2;
-    uint32_t color = caretColor_ ? caretColor_ : 0xFF000000;
+    int left = textLeft + prefixWidth(shown, caret_);
+    uint32_t color = caretColor_ ? caretColor_ : kDefaultCaretColor;
     DrawColor(cr, IntersectRect(SkinRect{left, top, left + 1, top + height}, rcPaint_), color);
 }
 

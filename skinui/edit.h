@@ -1,6 +1,8 @@
 #pragma once
-// CEditUI: a one-line text field. While it has the focus it edits its text itself from the window's key,
-// character and input-method messages.
+// CEditUI: a one-line text field. While it has the focus it edits its text itself from the window's key, character and
+// input-method messages.
+#include <algorithm>
+
 #include "skinui/button.h"
 
 namespace SkinUI {
@@ -23,29 +25,48 @@ public:
     void SetPasswordMode(bool password);
     wchar_t GetPasswordChar() const { return passwordChar_; }
     size_t GetCaret() const { return caret_; }
-    // Inserts `text` at the caret as typing would; what the field refuses (read-only, a non-digit in
+    // The selection runs between the anchor and the caret; empty when they meet.
+    size_t GetSelStart() const { return std::min(anchor_, caret_); }
+    size_t GetSelEnd() const { return std::max(anchor_, caret_); }
+    // Puts the anchor at `start` and the caret at `end` (both kept inside the text).
+    void SetSel(size_t start, size_t end);
+    void SetSelAll() { SetSel(0, GetText().size()); }
+    std::wstring GetSelText() const;
+    // Replaces the selection with `text` as typing would; what the field refuses (read-only, a non-digit in
     // number-only mode, characters beyond the maximum) is left out. True when the text changed.
     bool InsertText(const std::wstring& text);
+    // The character index nearest to the client x coordinate `x`.
+    size_t CaretIndexAt(int x);
 
     void DoEvent(TEventUI& event) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
     void PaintStatusImage(cairo_t* cr) override;
     void PaintText(cairo_t* cr) override;
+    void PaintBorder(cairo_t* cr) override;
 
 private:
     void changed();
+    bool deleteSelection(std::wstring& text);
+    void moveCaret(size_t to, bool extend);
+    bool handleKey(const TEventUI& event);
+    std::wstring shownText() const;
+    // Width of the first `count` characters as shown.
+    int prefixWidth(const std::wstring& shown, size_t count);
 
     size_t maxChar_ = 255;
     bool readOnly_ = false;
     bool numberOnly_ = false;
     bool password_ = false;
     bool autoSelectAll_ = false;
+    bool focusedByPress_ = false;  // the focus came and no press, key or character has followed yet
     wchar_t passwordChar_ = L'*';
     size_t caret_ = 0;
+    size_t anchor_ = 0;
     unsigned state_ = 0;
     uint32_t caretColor_ = 0;
     uint32_t nativeBkColor_ = 0;
-    TDrawInfo normalImage_, hotImage_, focusedImage_, disabledImage_;
+    uint32_t hotBorderColor_ = 0;
+    TDrawInfo normalImage_, hotImage_, focusedImage_, disabledImage_, standardImage_;
 };
 
 }  // namespace SkinUI

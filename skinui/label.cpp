@@ -1,10 +1,27 @@
 #include "skinui/label.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+
 #include "skinui/paint_manager.h"
 #include "skinui/render_html.h"
 #include "skinui/render_text.h"
 
 namespace SkinUI {
+
+namespace {
+
+// Wide enough for any single line a label shows; formatted text is laid out inside a width.
+constexpr int kUnboundedTextWidth = 1 << 20;
+
+double parseReal(const std::wstring& value) {
+    wchar_t* end = nullptr;
+    double number = std::wcstod(value.c_str(), &end);
+    return end == value.c_str() || !std::isfinite(number) ? 0 : number;
+}
+
+}  // namespace
 
 CLabelUI::CLabelUI() : textStyle_(TextStyle::VCenter | TextStyle::SingleLine) {}
 
@@ -47,10 +64,43 @@ void CLabelUI::SetShowHtml(bool show) {
 SkinSize CLabelUI::EstimateSize(SkinSize available) {
     if (GetFixedWidth() > 0 && GetFixedHeight() > 0) return {GetFixedWidth(), GetFixedHeight()};
     SkinSize wanted = CControlUI::EstimateSize(available);
-    if (wanted.cy == 0 && !IsMultiLine()) {
-        wanted.cy = textPadding_.top + GetFontHeight(GetManager(), font_) + textPadding_.bottom + 8;
+    const int padX = textPadding_.left + textPadding_.right;
+    const int padY = textPadding_.top + textPadding_.bottom;
+    std::wstring text = GetText();
+    if (!IsMultiLine()) {
+        if (wanted.cy == 0) wanted.cy = padY + GetFontHeight(GetManager(), font_) + 8;
+        // Without text the label stays flexible rather than shrinking to its padding.
+        if (wanted.cx == 0 && !text.empty()) {
+            wanted.cx = MeasureLabelText(text, 0).cx + padX;
+            if (minWidthEx_ > 0) wanted.cx = std::max(wanted.cx, minWidthEx_);
+            if (maxWidthEx_ > 0) wanted.cx = std::min(wanted.cx, maxWidthEx_);
+        }
+    } else if (wanted.cy == 0 && !text.empty()) {
+        int width = (wanted.cx > 0 ? wanted.cx : available.cx) - padX;
+        if (width > 0) wanted.cy = MeasureLabelText(text, width).cy + padY;
     }
     return wanted;
+}
+
+SkinSize CLabelUI::MeasureLabelText(const std::wstring& text, int width) const {
+    // Measuring needs a context, not a surface of the window's size.
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* cr = cairo_create(scratch);
+    // Single-line text is measured without a width limit so that ellipsis does not shorten it.
+    unsigned style = textStyle_ | TextStyle::CalcRect;
+    if (!IsMultiLine()) style &= ~TextStyle::EndEllipsis;
+    SkinRect rect{0, 0, IsMultiLine() ? width : 0, 0};
+    if (showHtml_) {
+        THtmlTextOptions options;
+        if (GetManager()) options.images = &GetManager()->GetImageTable();
+        if (!IsMultiLine()) rect.right = kUnboundedTextWidth;
+        DrawHtmlText(cr, GetManager(), rect, text, 0, font_, style, options);
+    } else {
+        DrawText(cr, GetManager(), rect, text, 0, font_, style);
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(scratch);
+    return {RectWidth(rect), RectHeight(rect)};
 }
 
 void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value) {
@@ -80,9 +130,45 @@ void CLabelUI::SetAttribute(const std::wstring& name, const std::wstring& value)
         SetTextPadding(ParseRect(value));
     } else if (name == L"showhtml") {
         SetShowHtml(ParseBool(value));
+    } else if (SetEffectAttribute(name, value)) {
+        Invalidate();
     } else {
         CControlUI::SetAttribute(name, value);
     }
+}
+
+bool CLabelUI::SetEffectAttribute(const std::wstring& name, const std::wstring& value) {
+    if (name == L"enabledeffect")
+        effectEnabled_ = ParseBool(value);
+    else if (name == L"enabledluminous")
+        effect_.luminous = ParseBool(value);
+    else if (name == L"enabledstroke")
+        effect_.stroke = ParseBool(value);
+    else if (name == L"enabledshadow")
+        effect_.shadow = ParseBool(value);
+    else if (name == L"luminousfuzzy")
+        effect_.luminousFuzzy = parseReal(value);
+    else if (name == L"gradientangle")
+        effect_.gradientAngle = ParseInteger(value);
+    else if (name == L"gradientlength")
+        effect_.gradientLength = ParseInteger(value);
+    else if (name == L"shadowoffset")
+        effect_.shadowOffset = ParseSize(value);
+    else if (name == L"textcolor1")
+        effect_.textColor1 = ParseColor(value);
+    else if (name == L"textshadowcolora")
+        effect_.shadowColorA = ParseColor(value);
+    else if (name == L"textshadowcolorb")
+        effect_.shadowColorB = ParseColor(value);
+    else if (name == L"strokecolor")
+        effect_.strokeColor = ParseColor(value);
+    else if (name == L"minwidthex")
+        minWidthEx_ = std::max(0, ParseInteger(value));
+    else if (name == L"maxwidthex")
+        maxWidthEx_ = std::max(0, ParseInteger(value));
+    else
+        return false;
+    return true;
 }
 
 uint32_t CLabelUI::CurrentTextColor() const {
@@ -99,7 +185,9 @@ void CLabelUI::DrawLabelText(cairo_t* cr, const std::wstring& text, uint32_t col
     rc.right -= textPadding_.right;
     rc.bottom -= textPadding_.bottom;
     if (IsEmptyRect(rc)) return;
-    if (showHtml_) {
+    if (effectEnabled_) {
+        DrawEffectText(cr, GetManager(), rc, text, color, font_, textStyle_, effect_);
+    } else if (showHtml_) {
         THtmlTextOptions options;
         if (GetManager()) options.images = &GetManager()->GetImageTable();
         DrawHtmlText(cr, GetManager(), rc, text, color, font_, textStyle_, options);
@@ -108,11 +196,15 @@ void CLabelUI::DrawLabelText(cairo_t* cr, const std::wstring& text, uint32_t col
     }
 }
 
-void CLabelUI::PaintText(cairo_t* cr) { DrawLabelText(cr, GetText(), CurrentTextColor()); }
+void CLabelUI::PaintText(cairo_t* cr) {
+    DrawLabelText(cr, GetText(), CurrentTextColor());
+}
 
 // ---- CTextUI ----
 
-CTextUI::CTextUI() { showHtml_ = true; }
+CTextUI::CTextUI() {
+    showHtml_ = true;
+}
 
 void* CTextUI::GetInterface(std::wstring_view name) {
     if (name == L"Text") return this;

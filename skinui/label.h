@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "skinui/control.h"
+#include "skinui/render_effect_text.h"
 #include "skinui/render_html.h"
 
 namespace SkinUI {
@@ -28,6 +29,8 @@ public:
     bool IsShowHtml() const { return showHtml_; }
     void SetShowHtml(bool show);
     bool IsMultiLine() const { return (textStyle_ & 0x20) == 0; }
+    bool IsEffectEnabled() const { return effectEnabled_; }
+    const TEffectText& GetEffect() const { return effect_; }
 
     SkinSize EstimateSize(SkinSize available) override;
     void SetAttribute(const std::wstring& name, const std::wstring& value) override;
@@ -38,6 +41,8 @@ protected:
     virtual uint32_t CurrentTextColor() const;
     // Draws `text` in the text rectangle with the label's style and font.
     void DrawLabelText(cairo_t* cr, const std::wstring& text, uint32_t color);
+    // The size the text needs; `width` is the wrapping width for multi-line text.
+    SkinSize MeasureLabelText(const std::wstring& text, int width) const;
 
     unsigned textStyle_;
     int font_ = -1;
@@ -45,6 +50,14 @@ protected:
     uint32_t disabledTextColor_ = 0;
     SkinRect textPadding_{};
     bool showHtml_ = false;
+
+private:
+    bool SetEffectAttribute(const std::wstring& name, const std::wstring& value);
+
+    bool effectEnabled_ = false;
+    TEffectText effect_;
+    int minWidthEx_ = 0;  // width limits while the width follows the text; 0: none
+    int maxWidthEx_ = 0;
 };
 
 // CTextUI: a label whose text carries inline tags and links; the links it last drew can be looked up.

@@ -31,6 +31,18 @@ LayoutPtr MakeLayout(cairo_t* cr, const TFontInfo& font, const std::wstring& tex
 void SetLayoutFont(PangoLayout* layout, const TFontInfo& font);
 void SetLayoutText(PangoLayout* layout, const std::wstring& text);
 
+// A text laid out for a rectangle with the label style flags (see DrawText): the layout, where its top-left
+// corner goes, and the size it needs (the wrapped width when the style sets one).
+struct PlacedText {
+    LayoutPtr layout;
+    std::wstring text;  // after "@" resolution
+    double x = 0;
+    double y = 0;
+    SkinSize size{};
+};
+PlacedText PlaceText(cairo_t* cr, const CPaintManagerUI* manager, const SkinRect& rect, const std::wstring& text,
+                     int font, unsigned style);
+
 // The UI language (CPaintManagerUI::GetCurrentLanguage) as Pango sees it; null when none is set.
 PangoLanguage* UiLanguage();
 

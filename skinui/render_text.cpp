@@ -11,12 +11,30 @@ namespace SkinUI {
 
 using namespace render_font;
 
-void DrawText(cairo_t* cr, const CPaintManagerUI* manager, SkinRect& rect, const std::wstring& text, uint32_t color,
-              int font, unsigned style) {
-    std::wstring shown = text;
-    ResolveText(shown);
-    LayoutPtr layout = MakeLayout(cr, FontOf(manager, font), shown);
-    PangoLayout* l = layout.get();
+namespace {
+
+// Scratch cairo context for measuring outside a paint.
+struct ScratchContext {
+    ScratchContext() : surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1)), cr(cairo_create(surface)) {}
+    ~ScratchContext() {
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    ScratchContext(const ScratchContext&) = delete;
+    ScratchContext& operator=(const ScratchContext&) = delete;
+    cairo_surface_t* surface;
+    cairo_t* cr;
+};
+
+}  // namespace
+
+PlacedText render_font::PlaceText(cairo_t* cr, const CPaintManagerUI* manager, const SkinRect& rect,
+                                  const std::wstring& text, int font, unsigned style) {
+    PlacedText placed;
+    placed.text = text;
+    ResolveText(placed.text);
+    placed.layout = MakeLayout(cr, FontOf(manager, font), placed.text);
+    PangoLayout* l = placed.layout.get();
     const int width = std::max(0, RectWidth(rect));
     const int height = std::max(0, RectHeight(rect));
     const bool single = style & TextStyle::SingleLine;
@@ -25,10 +43,10 @@ void DrawText(cairo_t* cr, const CPaintManagerUI* manager, SkinRect& rect, const
 
     if (single) {
         // Line breaks of a single line show as blanks, not as Pango's paragraph-separator glyphs.
-        std::wstring flat = shown;
+        std::wstring flat = placed.text;
         std::replace(flat.begin(), flat.end(), L'\r', L' ');
         std::replace(flat.begin(), flat.end(), L'\n', L' ');
-        if (flat != shown) SetLayoutText(l, flat);
+        if (flat != placed.text) SetLayoutText(l, flat);
         pango_layout_set_single_paragraph_mode(l, TRUE);
     }
     // Pango aligns lines only inside a known width; without wrapping or ellipsis the block is placed below.
@@ -49,48 +67,48 @@ void DrawText(cairo_t* cr, const CPaintManagerUI* manager, SkinRect& rect, const
 
     PangoRectangle logical;
     pango_layout_get_pixel_extents(l, nullptr, &logical);
+    placed.size = {widthSet ? std::min(width, logical.width) : logical.width, logical.height};
+
+    placed.x = rect.left;
+    if (!widthSet) {
+        placed.x -= logical.x;
+        if (align == PANGO_ALIGN_CENTER) placed.x += (width - logical.width) / 2;
+        if (align == PANGO_ALIGN_RIGHT) placed.x += width - logical.width;
+    }
+    placed.y = rect.top;
+    if (style & TextStyle::Bottom) {
+        placed.y += height - logical.height;
+    } else if (style & TextStyle::VCenter) {
+        placed.y += (height - logical.height) / 2;
+    }
+    return placed;
+}
+
+void DrawText(cairo_t* cr, const CPaintManagerUI* manager, SkinRect& rect, const std::wstring& text, uint32_t color,
+              int font, unsigned style) {
+    PlacedText placed = PlaceText(cr, manager, rect, text, font, style);
     if (style & TextStyle::CalcRect) {
-        rect.right = rect.left + (widthSet ? std::min(width, logical.width) : logical.width);
-        rect.bottom = rect.top + logical.height;
+        rect.right = rect.left + placed.size.cx;
+        rect.bottom = rect.top + placed.size.cy;
         return;
     }
-    if (IsEmptyRect(rect) || shown.empty()) return;
-
-    double x = rect.left;
-    if (!widthSet) {
-        x -= logical.x;
-        if (align == PANGO_ALIGN_CENTER) x += (width - logical.width) / 2;
-        if (align == PANGO_ALIGN_RIGHT) x += width - logical.width;
-    }
-    double y = rect.top;
-    if (style & TextStyle::Bottom) {
-        y += height - logical.height;
-    } else if (style & TextStyle::VCenter) {
-        y += (height - logical.height) / 2;
-    }
+    if (IsEmptyRect(rect) || placed.text.empty()) return;
 
     cairo_save(cr);
-    cairo_rectangle(cr, rect.left, rect.top, width, height);
+    cairo_rectangle(cr, rect.left, rect.top, RectWidth(rect), RectHeight(rect));
     cairo_clip(cr);
     SetSourceRgb(cr, color);
-    cairo_move_to(cr, x, y);
-    pango_cairo_show_layout(cr, l);
+    cairo_move_to(cr, placed.x, placed.y);
+    pango_cairo_show_layout(cr, placed.layout.get());
     cairo_restore(cr);
 }
 
 int GetFontHeight(const CPaintManagerUI* manager, int font) {
-    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    cairo_t* cr = cairo_create(scratch);
-    int height = 0;
-    {
-        LayoutPtr layout = MakeLayout(cr, FontOf(manager, font), L"");
-        PangoRectangle logical;
-        pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
-        height = logical.height;
-    }
-    cairo_destroy(cr);
-    cairo_surface_destroy(scratch);
-    return height;
+    ScratchContext scratch;
+    LayoutPtr layout = MakeLayout(scratch.cr, FontOf(manager, font), L"");
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
+    return logical.height;
 }
 
 std::string TextLanguageOf(const std::wstring& locale) {

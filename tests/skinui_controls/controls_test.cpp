@@ -161,6 +161,7 @@ TEST_F(Controls, AnEditRefusesTheCharacterBeyondItsMaximumAndLettersWhenNumeric)
     auto* path = as<CEditUI>(*window, L"path");
     path->SetText(std::wstring(254, L'a'));
     clickOn(*window, L"path");
+    window->headless().pressKey(platform::Key::End);
     window->headless().typeText(L"bc");
     settle(*window);
     EXPECT_EQ(path->GetText(), std::wstring(254, L'a') + L"b");
@@ -173,6 +174,115 @@ TEST_F(Controls, AnEditRefusesTheCharacterBeyondItsMaximumAndLettersWhenNumeric)
     settle(*window);
     EXPECT_EQ(port->GetText(), L"80801");
     EXPECT_EQ(port->InsertText(L"9"), false);
+}
+
+TEST_F(Controls, AnEditSelectsReplacesAndPlacesItsCaretWhereClicked) {
+    auto window = open(kLayout);
+    auto* path = as<CEditUI>(*window, L"path");
+    path->SetText(L"hello world");
+    settle(*window);
+    const SkinRect& r = path->GetPos();
+    const int middle = (r.top + r.bottom) / 2;
+
+    // A click left of the text puts the caret first, one far right last.
+    window->headless().click(r.left + 1, middle);
+    settle(*window);
+    EXPECT_EQ(path->GetCaret(), 0u);
+    window->headless().click(r.right - 2, middle);
+    settle(*window);
+    EXPECT_EQ(path->GetCaret(), 11u);
+
+    // Shift+Left selects backwards; typing replaces the selection with one change.
+    window->headless().pressKey(platform::Key::Left, platform::keystate::Shift);
+    window->headless().pressKey(platform::Key::Left, platform::keystate::Shift);
+    settle(*window);
+    EXPECT_EQ(path->GetSelText(), L"ld");
+    window->notes.clear();
+    window->headless().typeText(L"D");
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"hello worD");
+    EXPECT_EQ(notesOf(*window, {"textchanged"}), Lines{"textchanged path"});
+
+    // Ctrl+A and Backspace empty the field; Left collapses a selection without moving past it.
+    window->headless().pressKey(platform::Key('A'), platform::keystate::Control);
+    settle(*window);
+    EXPECT_EQ(path->GetSelText(), L"hello worD");
+    window->headless().pressKey(platform::Key::Left);
+    settle(*window);
+    EXPECT_EQ(path->GetCaret(), 0u);
+    EXPECT_EQ(path->GetSelText(), L"");
+    window->headless().pressKey(platform::Key::End, platform::keystate::Shift);
+    window->headless().pressKey(platform::Key::Backspace);
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"");
+
+    // Letters refused in number-only mode keep the selection and the text.
+    auto* port = as<CEditUI>(*window, L"port");
+    port->SetText(L"8080");
+    clickOn(*window, L"port");
+    port->SetSelAll();
+    EXPECT_FALSE(port->InsertText(L"x"));
+    EXPECT_EQ(port->GetText(), L"8080");
+    EXPECT_EQ(port->GetSelText(), L"8080");
+    // A full field still takes typing over a selection.
+    port->SetText(L"80801");
+    port->SetSel(0, 2);
+    EXPECT_TRUE(port->InsertText(L"99"));
+    EXPECT_EQ(port->GetText(), L"99801");
+}
+
+TEST_F(Controls, AnEditWithAutoSelectAllSelectsEverythingWhenItGetsTheFocus) {
+    auto window = open(LR"(<Window size="300,100"><VerticalLayout>
+      <Edit name="a" height="30" text="keep me" autoselall="true"/>
+      <Edit name="b" height="30" text="plain"/>
+    </VerticalLayout></Window>)");
+    auto* a = as<CEditUI>(*window, L"a");
+    auto* b = as<CEditUI>(*window, L"b");
+    clickOn(*window, L"a");
+    EXPECT_EQ(a->GetSelText(), L"keep me");
+    window->headless().typeText(L"new");
+    settle(*window);
+    EXPECT_EQ(a->GetText(), L"new");
+
+    clickOn(*window, L"b");
+    EXPECT_EQ(b->GetSelText(), L"");
+    EXPECT_EQ(a->GetSelText(), L"");  // losing the focus drops the selection
+}
+
+// Single-line labels without a width take their text's width, so a label and a link button sit side by side;
+// multi-line labels take the height their text needs at their width.
+TEST_F(Controls, LabelsSizeThemselvesToTheirText) {
+    auto window = open(LR"(<Window size="600,400"><VerticalLayout>
+      <HorizontalLayout name="row" height="30">
+        <Label name="short" text="Hi" textpadding="5,0,5,0"/>
+        <Label name="long" text="A much longer caption"/>
+        <Label name="empty"/>
+        <Label name="fixed" width="50" text="A much longer caption"/>
+        <Label name="limited" text="A much longer caption" maxwidthex="60"/>
+        <Label name="widened" text="x" minwidthex="70"/>
+      </HorizontalLayout>
+      <Label name="wrapped" width="80" multiline="true" text="several words that cannot fit on one line of eighty"/>
+      <Label name="oneline" width="580" multiline="true" text="several words that cannot fit on one line of eighty"/>
+      <Control/>
+    </VerticalLayout></Window>)");
+    auto width = [&](const wchar_t* name) { return RectWidth(find(*window, name)->GetPos()); };
+    auto height = [&](const wchar_t* name) { return RectHeight(find(*window, name)->GetPos()); };
+
+    EXPECT_GT(width(L"short"), 10);
+    EXPECT_LT(width(L"short"), 60);
+    EXPECT_GT(width(L"long"), 2 * width(L"short"));
+    EXPECT_LT(width(L"long"), 300);
+    EXPECT_EQ(width(L"fixed"), 50);
+    EXPECT_EQ(width(L"limited"), 60);
+    EXPECT_EQ(width(L"widened"), 70);
+    // The empty label is the one flexible child: it takes what the others leave.
+    int others = width(L"short") + width(L"long") + 50 + 60 + 70;
+    EXPECT_EQ(width(L"empty"), 600 - others);
+    // Adjacent: each starts where the one before ends.
+    EXPECT_EQ(find(*window, L"long")->GetPos().left, find(*window, L"short")->GetPos().right);
+
+    EXPECT_GT(height(L"wrapped"), 2 * height(L"oneline"));
+    EXPECT_GT(height(L"oneline"), 5);
 }
 
 TEST_F(Controls, AClickOnALinkOfATextReportsWhichLink) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A skinned window on the GTK provider under Xvfb: it opens, a real click on its button gives a "click"
-# notification, and Escape closes it with code 1.
+# notification, text typed into its edit field arrives with "textchanged" (and Return with "return"), and
+# Escape closes it with code 1.
 #   skinui_gui_test.sh SKINUI_GUI_WINDOW LAYOUT_FILE
 set -euo pipefail
 
@@ -36,6 +37,17 @@ read -r _ x y < <(grep -E "^ready " "$out" | head -n 1)
 
 xdotool mousemove --sync "$x" "$y" click 1
 wait_line "^click okbtn$"
+
+# Typing goes through the window's input method into the focused edit; the caret sits where clicked, so
+# End first puts it after the text.
+read -r _ ex ey < <(grep -E "^edit " "$out" | head -n 1)
+xdotool mousemove --sync "$ex" "$ey" click 1
+xdotool key End
+xdotool type --delay 40 "cd 7"
+wait_line "^textchanged nameedit abcd 7$"
+xdotool key BackSpace Return
+wait_line "^textchanged nameedit abcd $"
+wait_line "^return nameedit$"
 
 xdotool windowfocus --sync "$wid"
 xdotool key Escape

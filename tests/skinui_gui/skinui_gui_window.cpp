@@ -1,6 +1,6 @@
-// A skinned window for the GUI test: built from a layout file, it prints "ready X Y" (the screen centre
-// of the button "okbtn") once laid out, "click NAME" for every click notification and "closed CODE" when
-// it is gone.
+// A skinned window for the GUI test: built from a layout file, it prints "edit X Y" and "ready X Y" (the
+// screen centres of the edit "nameedit" and the button "okbtn") once laid out, "click NAME", "textchanged
+// NAME TEXT" and "return NAME" for those notifications and "closed CODE" when it is gone.
 //   skinui-gui-window LAYOUT_FILE TITLE
 #include <cstdio>
 #include <filesystem>
@@ -8,35 +8,12 @@
 
 #include "platform/main_loop.h"
 #include "skinui/control.h"
-#include "skinui/control_factory.h"
 #include "skinui/window_impl_base.h"
 #include "utility/text_codec.h"
 
 namespace {
 
 using namespace SkinUI;
-
-// A push button of the test's own, for as long as the toolkit has none: "click" on a release inside.
-class TestButton : public CControlUI {
-public:
-    std::wstring_view GetClass() const override { return L"Button"; }
-    void DoEvent(TEventUI& event) override {
-        if (event.Type == UIEVENT_BUTTONDOWN) {
-            pushed_ = true;
-            return;
-        }
-        if (event.Type == UIEVENT_BUTTONUP) {
-            bool inside = RectContainsPoint(GetPos(), event.ptMouse);
-            if (pushed_ && inside && GetManager()) GetManager()->SendNotify(this, L"click");
-            pushed_ = false;
-            return;
-        }
-        CControlUI::DoEvent(event);
-    }
-
-private:
-    bool pushed_ = false;
-};
 
 class GuiWindow : public WindowImplBase {
 public:
@@ -45,16 +22,25 @@ public:
     void Notify(TNotifyMsg& msg) override {
         std::string name = msg.pSender ? utility::wideToUtf8(msg.pSender->GetName()) : "";
         if (msg.sType == L"windowinit") {
-            const SkinRect& r = msg.pSender->GetManager()->FindControl(L"okbtn")->GetPos();
-            platform::Point centre = GetHWND()->clientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-            std::printf("ready %d %d\n", centre.x, centre.y);
+            platform::Point edit = centreOf(L"nameedit");
+            std::printf("edit %d %d\n", edit.x, edit.y);
+            platform::Point button = centreOf(L"okbtn");
+            std::printf("ready %d %d\n", button.x, button.y);
         } else if (msg.sType == L"click") {
             std::printf("click %s\n", name.c_str());
+        } else if (msg.sType == L"textchanged") {
+            std::printf("textchanged %s %s\n", name.c_str(), utility::wideToUtf8(msg.pSender->GetText()).c_str());
+        } else if (msg.sType == L"return") {
+            std::printf("return %s\n", name.c_str());
         }
         WindowImplBase::Notify(msg);
     }
-    CControlUI* CreateControl(const std::wstring& tag) override {
-        return tag == L"Button" ? new TestButton() : nullptr;
+    // Screen coordinates of a control's centre.
+    platform::Point centreOf(const std::wstring& name) {
+        CControlUI* control = GetPaintManager().FindControl(name);
+        if (!control) return {-1, -1};
+        const SkinRect& r = control->GetPos();
+        return GetHWND()->clientToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
 
 protected:
@@ -81,9 +67,6 @@ int main(int argc, char** argv) {
     }
     bool gtk = platform::initWindowing() == platform::WindowProvider::Gtk;
     std::printf("provider %s\n", gtk ? "gtk" : "headless");
-    // The toolkit's own button wins when there is one.
-    bool ownButton = CControlFactory::Instance().IsRegistered(L"CButtonUI");
-    std::printf("button %s\n", ownButton ? "toolkit" : "test");
 
     // Skin file names that are not absolute paths are looked up in the skin; this one is a file.
     GuiWindow window(utility::utf8ToWide(std::filesystem::absolute(argv[1]).string()));

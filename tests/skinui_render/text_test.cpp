@@ -6,6 +6,7 @@
 #include "render_test_support.h"
 #include "skinui/language_table.h"
 #include "skinui/paint_manager.h"
+#include "skinui/render_effect_text.h"
 #include "skinui/render_font.h"
 #include "skinui/render_text.h"
 #include "utility/text_codec.h"
@@ -186,6 +187,88 @@ TEST(TextLanguage, UiLocalesToPangoLanguages) {
         {L"ko", "ko"},       {L"kok_IN", "kok-in"}, {L"pt_BR.UTF-8", "pt-br"}, {L"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(TextLanguageOf(c.locale), c.tag) << utility::wideToUtf8(c.locale);
+}
+
+}  // namespace
+
+namespace {
+
+using EffectText = Text;
+
+struct EffectCase {
+    const char* name;
+    TEffectText effect;
+    uint32_t expectedInk;  // a colour only this effect puts down
+};
+
+TEST_F(EffectText, EachEffectPutsItsColourAroundTheGlyphsAndStaysInsideTheRectangle) {
+    constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kGreen = 0xFF00FF00;
+    auto with = [](auto change) {
+        TEffectText effect;
+        change(effect);
+        return effect;
+    };
+    const EffectCase cases[] = {
+        {"shadow", with([&](TEffectText& e) {
+             e.shadow = true;
+             e.shadowColorA = kRed;
+             e.shadowOffset = {4, 4};
+         }),
+         kRed},
+        {"stroke", with([&](TEffectText& e) {
+             e.stroke = true;
+             e.strokeColor = kBlue;
+         }),
+         kBlue},
+        {"glow", with([&](TEffectText& e) {
+             e.luminous = true;
+             e.shadowColorA = kGreen;
+             e.luminousFuzzy = 4;
+         }),
+         kGreen},
+    };
+    auto near = [](uint32_t pixel, uint32_t colour) {
+        auto channel = [](uint32_t c, int shift) { return int((c >> shift) & 0xFF); };
+        for (int shift : {0, 8, 16})
+            if (std::abs(channel(pixel, shift) - channel(colour, shift)) > 90) return false;
+        return true;
+    };
+    for (const EffectCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Canvas canvas(200, 60);
+        const SkinRect rect{20, 10, 180, 50};
+        DrawEffectText(canvas.cr(), &manager_, rect, L"Effect", kBlack, -1, TextStyle::SingleLine | TextStyle::VCenter,
+                       c.effect);
+        EXPECT_GT(canvas.count(0, 0, 200, 60, [&](uint32_t p) { return near(p, c.expectedInk); }), 10);
+        EXPECT_GT(canvas.count(0, 0, 200, 60, [&](uint32_t p) { return near(p, kBlack); }), 10);
+        // Nothing outside the rectangle.
+        EXPECT_EQ(canvas.count(0, 0, 200, 10, [](uint32_t p) { return p != kWhite; }), 0);
+        EXPECT_EQ(canvas.count(0, 50, 200, 60, [](uint32_t p) { return p != kWhite; }), 0);
+        EXPECT_EQ(canvas.count(0, 0, 20, 60, [](uint32_t p) { return p != kWhite; }), 0);
+    }
+}
+
+TEST_F(EffectText, AGradientRunsFromTheTextColourToTheSecondAlongTheAngle) {
+    TEffectText effect;
+    effect.textColor1 = 0xFFFF0000;  // black on the left to red on the right
+    Canvas canvas(240, 60);
+    DrawEffectText(canvas.cr(), &manager_, SkinRect{0, 0, 240, 60}, L"MMMMMMMMMM", kBlack, -1,
+                   TextStyle::SingleLine | TextStyle::VCenter | TextStyle::Center, effect);
+    Ink ink = inkOf(canvas);
+    ASSERT_TRUE(ink.any());
+    auto redness = [&](int left, int right) {
+        long sum = 0, n = 0;
+        for (int y = ink.top; y <= ink.bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                uint32_t p = canvas.at(x, y);
+                if (p == kWhite) continue;
+                sum += red(p) - green(p);  // antialiased edges towards white raise both alike
+                ++n;
+            }
+        return n ? double(sum) / double(n) : 0.0;
+    };
+    int third = (ink.right - ink.left) / 3;
+    EXPECT_LT(redness(ink.left, ink.left + third) + 60, redness(ink.right - third, ink.right + 1));
 }
 
 }  // namespace
