@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/clipboard.h"
 #include "skinui/paint_manager.h"
 #include "skinui/render_color.h"
 #include "skinui/render_text.h"
@@ -25,6 +26,8 @@ CEditUI::CEditUI() {
     SetBkColor(0xFFFFFFFF);
     SetKeyboardEnabled(true);
 }
+
+CEditUI::~CEditUI() { *alive_ = false; }
 
 void* CEditUI::GetInterface(std::wstring_view name) {
     if (name == L"Edit") return this;
@@ -107,6 +110,38 @@ bool CEditUI::InsertText(const std::wstring& text) {
     caret_ = anchor_ = caret;
     changed();
     return true;
+}
+
+void CEditUI::Copy() {
+    std::wstring selected = GetSelText();
+    if (password_ || selected.empty()) return;
+    platform::setClipboardText(selected);
+}
+
+void CEditUI::Cut() {
+    if (password_ || readOnly_ || !IsEnabled() || GetSelStart() == GetSelEnd()) return;
+    Copy();
+    std::wstring text = GetText();
+    deleteSelection(text);
+    size_t caret = caret_;
+    CLabelUI::SetText(text);
+    caret_ = anchor_ = caret;
+    changed();
+}
+
+void CEditUI::Paste() {
+    if (readOnly_ || !IsEnabled()) return;
+    std::shared_ptr<bool> alive = alive_;
+    platform::requestClipboardText([this, alive](const std::wstring& text) {
+        if (!*alive) return;
+        // A copied line's own line break is dropped; breaks inside a block become blanks in a one-line field.
+        std::wstring flat = text;
+        while (!flat.empty() && (flat.back() == L'\n' || flat.back() == L'\r')) flat.pop_back();
+        std::erase(flat, L'\r');
+        std::replace(flat.begin(), flat.end(), L'\n', L' ');
+        std::replace(flat.begin(), flat.end(), L'\t', L' ');
+        InsertText(flat);
+    });
 }
 
 std::wstring CEditUI::shownText() const {
@@ -193,11 +228,13 @@ bool CEditUI::handleKey(const TEventUI& event) {
         }
         default: break;
     }
-    if (control && event.key == platform::Key('A')) {
-        SetSelAll();
-        return true;
-    }
-    return false;
+    auto is = [&](char letter) { return event.key == platform::Key(letter); };
+    if (control && is('A')) SetSelAll();
+    else if (control && (is('C') || event.key == platform::Key::Insert)) Copy();
+    else if (control && is('X')) Cut();
+    else if ((control && is('V')) || (shift && event.key == platform::Key::Insert)) Paste();
+    else return false;
+    return true;
 }
 
 void CEditUI::DoEvent(TEventUI& event) {

@@ -2,6 +2,7 @@
 // CEditUI: a one-line text field. While it has the focus it edits its text itself from the window's key, character and
 // input-method messages.
 #include <algorithm>
+#include <memory>
 
 #include "skinui/button.h"
 
@@ -10,6 +11,7 @@ namespace SkinUI {
 class CEditUI : public CLabelUI {
 public:
     CEditUI();
+    ~CEditUI() override;
     std::wstring_view GetClass() const override { return L"Edit"; }
     void* GetInterface(std::wstring_view name) override;
     unsigned GetControlFlags() const override;
@@ -35,6 +37,11 @@ public:
     // Replaces the selection with `text` as typing would; what the field refuses (read-only, a non-digit in
     // number-only mode, characters beyond the maximum) is left out. True when the text changed.
     bool InsertText(const std::wstring& text);
+    // Clipboard: copy and cut take the selection (nothing in password mode); paste inserts as typing would
+    // once the clipboard's text arrives.
+    void Copy();
+    void Cut();
+    void Paste();
     // The character index nearest to the client x coordinate `x`.
     size_t CaretIndexAt(int x);
 
@@ -58,7 +65,8 @@ private:
     bool numberOnly_ = false;
     bool password_ = false;
     bool autoSelectAll_ = false;
-    bool focusedByPress_ = false;  // the focus came and no press, key or character has followed yet
+    bool focusedByPress_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // guards the clipboard's late answer  // the focus came and no press, key or character has followed yet
     wchar_t passwordChar_ = L'*';
     size_t caret_ = 0;
     size_t anchor_ = 0;

@@ -2,6 +2,7 @@
 // bar's bounds and the edit field's refusals.
 #include <gtest/gtest.h>
 
+#include "platform/clipboard.h"
 #include "skinui/button.h"
 #include "skinui/edit.h"
 #include "skinui/label.h"
@@ -229,6 +230,57 @@ TEST_F(Controls, AnEditSelectsReplacesAndPlacesItsCaretWhereClicked) {
     port->SetSel(0, 2);
     EXPECT_TRUE(port->InsertText(L"99"));
     EXPECT_EQ(port->GetText(), L"99801");
+}
+
+TEST_F(Controls, AnEditCopiesCutsAndPastesThroughTheClipboard) {
+    auto window = open(kLayout);
+    auto* path = as<CEditUI>(*window, L"path");
+    auto* port = as<CEditUI>(*window, L"port");
+    auto key = [&](char letter) {
+        window->headless().pressKey(platform::Key(letter), platform::keystate::Control);
+        settle(*window);
+    };
+    path->SetText(L"/opt/games");
+    clickOn(*window, L"path");
+    path->SetSel(0, 4);
+    key('C');
+    EXPECT_EQ(path->GetText(), L"/opt/games");
+    key('X');
+    EXPECT_EQ(path->GetText(), L"/games");
+    window->headless().pressKey(platform::Key::End);
+    key('V');
+    EXPECT_EQ(path->GetText(), L"/games/opt");
+
+    // A copied line keeps its text, not its line break; digits-only fields keep the digits of a paste.
+    platform::setClipboardText(L"12ab34\r\n");
+    clickOn(*window, L"port");
+    key('V');
+    EXPECT_EQ(port->GetText(), L"1234");
+    clickOn(*window, L"path");
+    window->headless().pressKey(platform::Key::End);
+    key('V');
+    EXPECT_EQ(path->GetText(), L"/games/opt12ab34");
+
+    // Password text never reaches the clipboard; read-only text is copied but not cut.
+    auto clipboard = [] {
+        std::wstring text;
+        platform::requestClipboardText([&](const std::wstring& got) { text = got; });
+        return text;
+    };
+    path->SetPasswordMode(true);
+    path->SetSelAll();
+    key('C');
+    key('X');
+    EXPECT_EQ(clipboard(), L"12ab34\r\n");
+    EXPECT_EQ(path->GetText(), L"/games/opt12ab34");
+    path->SetPasswordMode(false);
+    path->SetReadOnly(true);
+    path->SetSel(0, 3);
+    key('X');
+    EXPECT_EQ(clipboard(), L"12ab34\r\n");
+    key('C');
+    EXPECT_EQ(clipboard(), L"/ga");
+    EXPECT_EQ(path->GetText(), L"/games/opt12ab34");
 }
 
 TEST_F(Controls, AnEditWithAutoSelectAllSelectsEverythingWhenItGetsTheFocus) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A skinned window on the GTK provider under Xvfb: it opens, a real click on its button gives a "click"
-# notification, text typed into its edit field arrives with "textchanged" (and Return with "return"), and
-# Escape closes it with code 1.
+# notification, text typed or pasted into its edit field arrives with "textchanged" (and Return with
+# "return"), and Escape closes it with code 1.
 #   skinui_gui_test.sh SKINUI_GUI_WINDOW LAYOUT_FILE
 set -euo pipefail
 
@@ -48,6 +48,9 @@ wait_line "^textchanged nameedit abcd 7$"
 xdotool key BackSpace Return
 wait_line "^textchanged nameedit abcd $"
 wait_line "^return nameedit$"
+# The desktop clipboard: select all, copy, paste at the end.
+xdotool key ctrl+a ctrl+c End ctrl+v
+wait_line "^textchanged nameedit abcd abcd $"
 
 xdotool windowfocus --sync "$wid"
 xdotool key Escape
