@@ -163,7 +163,7 @@ int CEditUI::prefixWidth(const std::wstring& shown, size_t count) {
 
 size_t CEditUI::CaretIndexAt(int x) {
     std::wstring shown = shownText();
-    int offset = x - (rcItem_.left + textPadding_.left);
+    int offset = x - (rcItem_.left + textPadding_.left) + scrollX_;
     if (offset <= 0 || shown.empty()) return 0;
     // Widths grow with the count: a binary search finds the first prefix reaching the point.
     size_t low = 0, high = shown.size();
@@ -273,6 +273,7 @@ void CEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_KILLFOCUS:
             CLabelUI::DoEvent(event);
             focusedByPress_ = false;
+            preedit_.clear();
             anchor_ = caret_;
             state_ &= ~ButtonState::Captured;
             Invalidate();
@@ -293,6 +294,11 @@ void CEditUI::DoEvent(TEventUI& event) {
             InsertText(text);
             return;
         }
+        case UIEVENT_IMECOMPOSITION:
+            if (!IsFocused() || readOnly_) return;
+            preedit_ = event.sText;
+            Invalidate();
+            return;
         case UIEVENT_KEYDOWN:
             focusedByPress_ = false;
             if (IsFocused() && handleKey(event)) return;
@@ -359,24 +365,68 @@ void CEditUI::PaintBorder(cairo_t* cr) {
     DrawBorder(cr, rcItem_, border, false);
 }
 
+SkinRect CEditUI::textArea() const {
+    return {rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
+            rcItem_.bottom - textPadding_.bottom};
+}
+
 void CEditUI::PaintText(cairo_t* cr) {
-    std::wstring shown = shownText();
     if (IsFocused() && nativeBkColor_) DrawColor(cr, IntersectRect(rcItem_, rcPaint_), nativeBkColor_);
+    const SkinRect area = textArea();
+    if (IsEmptyRect(area)) return;
+    // A composition of the input method shows at the caret, underlined, until it is committed.
+    std::wstring shown = shownText();
+    const size_t caret = std::min(caret_, shown.size());
+    const bool composing = IsFocused() && !preedit_.empty();
+    if (composing) shown.insert(caret, preedit_);
+    const size_t caretShown = caret + (composing ? preedit_.size() : 0);
+
     const int height = GetFontHeight(GetManager(), font_);
     const int top = rcItem_.top + (RectHeight(rcItem_) - height) / 2;
-    const int textLeft = rcItem_.left + textPadding_.left;
-    if (IsFocused() && GetSelStart() != GetSelEnd()) {
+    const int fullWidth = prefixWidth(shown, shown.size());
+    const int caretX = prefixWidth(shown, caretShown);
+    // Scroll so that the caret stays in view; text that fits is never scrolled.
+    const int room = RectWidth(area);
+    if (fullWidth < room) scrollX_ = 0;
+    else if (caretX - scrollX_ > room - 1) scrollX_ = caretX - room + 1;
+    else if (caretX < scrollX_) scrollX_ = caretX;
+    scrollX_ = std::clamp(scrollX_, 0, std::max(0, fullWidth - room + 1));
+    const int origin = area.left - scrollX_;
+
+    cairo_save(cr);
+    SkinRect clip = IntersectRect(area, rcPaint_);
+    cairo_rectangle(cr, clip.left, clip.top, RectWidth(clip), RectHeight(clip));
+    cairo_clip(cr);
+    if (IsFocused() && !composing && GetSelStart() != GetSelEnd()) {
         uint32_t color = GetManager() ? GetManager()->GetDefaultSelectedBkColor() : kDefaultSelectionColor;
-        SkinRect selection{textLeft + prefixWidth(shown, GetSelStart()), top,
-                           textLeft + prefixWidth(shown, GetSelEnd()), top + height};
-        SkinRect textArea{textLeft, rcItem_.top, rcItem_.right - textPadding_.right, rcItem_.bottom};
-        DrawColor(cr, IntersectRect(IntersectRect(selection, textArea), rcPaint_), color);
+        SkinRect selection{origin + prefixWidth(shown, GetSelStart()), top, origin + prefixWidth(shown, GetSelEnd()),
+                           top + height};
+        DrawColor(cr, IntersectRect(selection, clip), color);
     }
-    DrawLabelText(cr, shown, CurrentTextColor());
-    if (!IsFocused() || readOnly_) return;
-    int left = textLeft + prefixWidth(shown, caret_);
+    if (!shown.empty()) {
+        const unsigned style = (textStyle_ & ~(TextStyle::Center | TextStyle::Right | TextStyle::WordBreak |
+                                               TextStyle::EndEllipsis)) |
+                               TextStyle::SingleLine;
+        SkinRect rect{origin, area.top, std::max(area.right, origin + fullWidth + 1), area.bottom};
+        DrawText(cr, GetManager(), rect, shown, CurrentTextColor(), font_, style);
+    }
+    if (composing) {
+        int from = origin + prefixWidth(shown, caret);
+        DrawColor(cr, IntersectRect(SkinRect{from, top + height - 1, origin + caretX, top + height}, clip),
+                  CurrentTextColor());
+    }
+    cairo_restore(cr);
+
+    if (!IsFocused()) return;
+    const int left = origin + caretX;
+    if (GetManager() && GetManager()->GetPaintWindow()) {
+        // The input method places its candidate list next to this rectangle.
+        GetManager()->GetPaintWindow()->setTextInputArea(platform::Rect{left, top, left + 1, top + height});
+    }
+    if (readOnly_) return;
     uint32_t color = caretColor_ ? caretColor_ : kDefaultCaretColor;
-    DrawColor(cr, IntersectRect(SkinRect{left, top, left + 1, top + height}, rcPaint_), color);
+    DrawColor(cr, IntersectRect(SkinRect{left, top, left + 1, top + height}, IntersectRect(rcItem_, rcPaint_)),
+              color);
 }
 
 }  // namespace SkinUI

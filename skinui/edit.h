@@ -42,7 +42,7 @@ public:
     void Copy();
     void Cut();
     void Paste();
-    // The character index nearest to the client x coordinate `x`.
+    // The character index nearest to the client x coordinate `x` (as the text was last drawn).
     size_t CaretIndexAt(int x);
 
     void DoEvent(TEventUI& event) override;
@@ -57,6 +57,7 @@ private:
     void moveCaret(size_t to, bool extend);
     bool handleKey(const TEventUI& event);
     std::wstring shownText() const;
+    SkinRect textArea() const;
     // Width of the first `count` characters as shown.
     int prefixWidth(const std::wstring& shown, size_t count);
 
@@ -70,6 +71,8 @@ private:
     wchar_t passwordChar_ = L'*';
     size_t caret_ = 0;
     size_t anchor_ = 0;
+    int scrollX_ = 0;        // pixels of text scrolled out on the left to keep the caret in view
+    std::wstring preedit_;  // the input method's composition, not yet part of the text
     unsigned state_ = 0;
     uint32_t caretColor_ = 0;
     uint32_t nativeBkColor_ = 0;

@@ -52,6 +52,8 @@ void CPaintManagerUI::sendEvent(CControlUI* control, int type, const platform::W
     } else if (type == UIEVENT_CONTEXTMENU) {
         event.wParam = from.point.x;
         event.lParam = from.point.y;
+    } else if (type == UIEVENT_IMECOMPOSITION) {
+        event.sText = from.text;
     }
     control->Event(event);
 }
@@ -139,6 +141,10 @@ bool CPaintManagerUI::MessageHandler(const platform::WindowEvent& event, intptr_
         case Message::Char:
             if (!focus_) return false;
             sendEvent(focus_, UIEVENT_CHAR, event);
+            return false;
+        case Message::ImePreedit:
+            if (!focus_) return false;
+            sendEvent(focus_, UIEVENT_IMECOMPOSITION, event);
             return false;
         case Message::Close: onClose(); return false;
         case Message::SetCursor: return onSetCursor(event);

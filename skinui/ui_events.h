@@ -33,6 +33,7 @@ enum UiEventType : int {
     UIEVENT_WINDOWSIZE = 22,
     UIEVENT_SETCURSOR = 23,
     UIEVENT_TIMER = 24,
+    UIEVENT_IMECOMPOSITION = 40,
 };
 // Mouse events are the types from UIEVENT_MOUSEMOVE to UIEVENT_SCROLLWHEEL.
 inline bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <= UIEVENT_SCROLLWHEEL; }
@@ -44,7 +45,8 @@ inline bool IsMouseEvent(int type) { return type >= UIEVENT_MOUSEMOVE && type <=
 //   character: `chKey`;
 //   mouse events: `ptMouse` (client coordinates), `wKeyState`;
 //   scroll wheel: `wParam` = the wheel delta (multiples of platform::kWheelNotch, positive away from the user);
-//   timer: `wParam` = the control's own timer id, `lParam` = the platform timer id.
+//   timer: `wParam` = the control's own timer id, `lParam` = the platform timer id;
+//   input-method composition: `sText` (empty when the composition ends).
 struct TEventUI {
     int Type = 0;
     CControlUI* pSender = nullptr;
@@ -55,6 +57,7 @@ struct TEventUI {
     uint32_t wKeyState = 0;
     intptr_t wParam = 0;
     intptr_t lParam = 0;
+    std::wstring sText{};
 };
 using TEventMsg = TEventUI;
 

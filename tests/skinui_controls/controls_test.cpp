@@ -283,6 +283,48 @@ TEST_F(Controls, AnEditCopiesCutsAndPastesThroughTheClipboard) {
     EXPECT_EQ(path->GetText(), L"/games/opt12ab34");
 }
 
+TEST_F(Controls, AnEditShowsTheCompositionAtTheCaretAndKeepsTheCaretInView) {
+    auto window = open(kLayout);
+    auto* path = as<CEditUI>(*window, L"path");
+    clickOn(*window, L"path");
+    window->headless().pressKey(platform::Key::End);
+    settle(*window);
+    const platform::Rect before = window->headless().textInputRect();
+
+    // The composition is shown but not part of the text; the input method's area follows the caret.
+    window->headless().imePreedit(L"zhong");
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"abc");
+    const platform::Rect composing = window->headless().textInputRect();
+    EXPECT_GT(composing.left, before.left);
+    window->headless().imePreedit(L"");
+    window->headless().imeCommit(L"中");
+    settle(*window);
+    EXPECT_EQ(path->GetText(), L"abc中");
+    EXPECT_EQ(notesOf(*window, {"textchanged"}), Lines{"textchanged path"});
+
+    // A text wider than the field scrolls: the caret's area stays inside the field at either end.
+    const SkinRect field = path->GetPos();
+    auto inside = [&] {
+        platform::Rect r = window->headless().textInputRect();
+        return r.left >= field.left && r.right <= field.right;
+    };
+    for (int i = 0; i < 12; ++i) window->headless().typeText(L"long-folder-name/");
+    settle(*window);
+    EXPECT_TRUE(inside());
+    EXPECT_GT(window->headless().textInputRect().left, (field.left + field.right) / 2);
+    window->headless().pressKey(platform::Key::Home);
+    settle(*window);
+    EXPECT_TRUE(inside());
+    EXPECT_LT(window->headless().textInputRect().left, field.left + 10);
+    // A click maps to the scrolled text: just right of the left edge is the first character again.
+    window->headless().pressKey(platform::Key::End);
+    settle(*window);
+    window->headless().click(field.left + 5, (field.top + field.bottom) / 2);
+    settle(*window);
+    EXPECT_GT(path->GetCaret(), 20u);
+}
+
 TEST_F(Controls, AnEditWithAutoSelectAllSelectsEverythingWhenItGetsTheFocus) {
     auto window = open(LR"(<Window size="300,100"><VerticalLayout>
       <Edit name="a" height="30" text="keep me" autoselall="true"/>
