@@ -49,6 +49,9 @@ void CButtonUI::DoEvent(TEventUI& event) {
             CLabelUI::DoEvent(event);
             Invalidate();
             return;
+        case UIEVENT_SETCURSOR:
+            ShowCursor(showCursor_ && IsEnabled() ? platform::Cursor::Hand : platform::Cursor::Arrow);
+            return;
         case UIEVENT_KEYDOWN:
             if (IsKeyboardEnabled() && IsEnabled() &&
                 (event.key == platform::Key::Space || event.key == platform::Key::Return)) {
@@ -138,7 +141,8 @@ void CButtonUI::SetAttribute(const std::wstring& name, const std::wstring& value
     else if (name == L"pushedtextcolor") pushedTextColor_ = ParseColor(value);
     else if (name == L"focusedtextcolor") focusedTextColor_ = ParseColor(value);
     else if (name == L"hotbordercolor") hotBorderColor_ = ParseColor(value);
-    else if (name == L"showcursor" || name == L"drawmulline") {}
+    else if (name == L"showcursor") showCursor_ = ParseBool(value);
+    else if (name == L"drawmulline") {}
     else if (name.ends_with(L"EnlargeImage") || name == L"redFilePathEnlarge") {}  // never in that mode
     else CLabelUI::SetAttribute(name, value);
 }

@@ -47,6 +47,7 @@ protected:
     TDrawInfo normalImage_, hotImage_, pushedImage_, focusedImage_, disabledImage_;
     TDrawInfo foreImage_, hotForeImage_, standardImage_, redImage_;
     bool showRed_ = false;
+    bool showCursor_ = false;
     int fadeDelta_ = 0;
     int fadeOpacity_ = 255;  // of the normal image while cross-fading to the hot one
     uint32_t hotBkColor_ = 0, pushedBkColor_ = 0, disabledBkColor_ = 0;

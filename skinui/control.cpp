@@ -346,7 +346,7 @@ void CControlUI::Event(TEventUI& event) {
 
 void CControlUI::DoEvent(TEventUI& event) {
     switch (event.Type) {
-        case UIEVENT_SETCURSOR: return;  // the window shows the arrow
+        case UIEVENT_SETCURSOR: ShowCursor(platform::Cursor::Arrow); return;
         case UIEVENT_SETFOCUS:
             focused_ = true;
             Invalidate();
@@ -531,6 +531,10 @@ bool CControlUI::DrawImage(cairo_t* cr, TDrawInfo& info, const TImageDrawOptions
     if (info.IsEmpty()) return false;
     CImageTable& images = manager_ ? manager_->GetImageTable() : CImageTable::Shared();
     return DrawImageString(cr, manager_, images, rcItem_, rcPaint_, info, options);
+}
+
+void CControlUI::ShowCursor(platform::Cursor cursor) {
+    if (manager_ && manager_->GetPaintWindow()) manager_->GetPaintWindow()->setCursor(cursor);
 }
 
 bool CControlUI::DrawImagePart(cairo_t* cr, TDrawInfo& strip, int part, int parts, int opacity) {

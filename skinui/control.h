@@ -228,6 +228,8 @@ public:
     bool DrawImage(cairo_t* cr, TDrawInfo& info, const TImageDrawOptions& options = {});
     // Paints picture `part` of an image made of `parts` equal-width pictures side by side ("standardimage").
     bool DrawImagePart(cairo_t* cr, TDrawInfo& strip, int part, int parts, int opacity = 255);
+    // The pointer's shape over this control, for the set-cursor event.
+    void ShowCursor(platform::Cursor cursor);
 
     // ---- listeners (each returns whether processing goes on) ----
     CEventSource<CControlUI*> OnInit;

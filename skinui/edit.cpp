@@ -294,6 +294,9 @@ void CEditUI::DoEvent(TEventUI& event) {
             InsertText(text);
             return;
         }
+        case UIEVENT_SETCURSOR:
+            ShowCursor(IsEnabled() ? platform::Cursor::IBeam : platform::Cursor::Arrow);
+            return;
         case UIEVENT_IMECOMPOSITION:
             if (!IsFocused() || readOnly_) return;
             preedit_ = event.sText;

@@ -240,6 +240,12 @@ void CTextUI::DoEvent(TEventUI& event) {
                 }
             }
             break;
+        case UIEVENT_SETCURSOR: {
+            bool overLink = std::any_of(links_.begin(), links_.end(),
+                                        [&](const THtmlLink& link) { return RectContainsPoint(link.rect, event.ptMouse); });
+            ShowCursor(overLink ? platform::Cursor::Hand : platform::Cursor::Arrow);
+            return;
+        }
         case UIEVENT_MOUSEMOVE:
         case UIEVENT_MOUSELEAVE:
             // Links change colour under the pointer.

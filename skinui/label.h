@@ -66,6 +66,7 @@ public:
     CTextUI();
     std::wstring_view GetClass() const override { return L"Text"; }
     void* GetInterface(std::wstring_view name) override;
+    unsigned GetControlFlags() const override { return links_.empty() ? 0 : UIFLAG_SETCURSOR; }
     void PaintText(cairo_t* cr) override;
     void DoEvent(TEventUI& event) override;
     // Rectangles (client coordinates) and targets of the links drawn at the last paint.

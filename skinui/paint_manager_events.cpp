@@ -30,7 +30,8 @@ bool isMouseMessage(platform::Message m) {
         case Message::MButtonDown:
         case Message::MButtonUp:
         case Message::MouseWheel:
-        case Message::ContextMenu: return true;
+        case Message::ContextMenu:
+        case Message::SetCursor: return true;  // it comes before the move to its point
         default: return false;
     }
 }

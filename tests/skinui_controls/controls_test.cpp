@@ -379,6 +379,40 @@ TEST_F(Controls, LabelsSizeThemselvesToTheirText) {
     EXPECT_GT(height(L"oneline"), 5);
 }
 
+TEST_F(Controls, ThePointerShowsAHandOverLinksAndHandButtonsAndABeamOverEdits) {
+    auto window = open(LR"(<Window size="300,200"><VerticalLayout>
+      <Button name="hand" height="30" text="Visit" showcursor="true"/>
+      <Button name="plain" height="30" text="Plain"/>
+      <Button name="offhand" height="30" text="Off" showcursor="true" enabled="false"/>
+      <Edit name="field" height="30"/>
+      <Text name="terms" height="30" text="Read &lt;a terms&gt;terms&lt;/a&gt;"/>
+      <Control/>
+    </VerticalLayout></Window>)");
+    auto* terms = as<CTextUI>(*window, L"terms");
+    ASSERT_EQ(terms->GetLinks().size(), 1u);
+    const SkinRect link = terms->GetLinks()[0].rect;
+    const platform::Point overLink{(link.left + link.right) / 2, (link.top + link.bottom) / 2};
+    const platform::Point besideLink{terms->GetPos().right - 3, overLink.y};
+    struct Case {
+        const char* where;
+        platform::Point point;
+        platform::Cursor expected;
+    };
+    const Case cases[] = {
+        {"hand button", centreOf(*window, L"hand"), platform::Cursor::Hand},
+        {"plain button", centreOf(*window, L"plain"), platform::Cursor::Arrow},
+        {"link", overLink, platform::Cursor::Hand},
+        {"disabled hand button", centreOf(*window, L"offhand"), platform::Cursor::Arrow},
+        {"edit", centreOf(*window, L"field"), platform::Cursor::IBeam},
+        {"text beside the link", besideLink, platform::Cursor::Arrow},
+    };
+    for (const Case& c : cases) {
+        window->headless().mouseMove(c.point.x, c.point.y);
+        settle(*window);
+        EXPECT_EQ(window->GetHWND()->cursor(), c.expected) << c.where;
+    }
+}
+
 TEST_F(Controls, AClickOnALinkOfATextReportsWhichLink) {
     auto window = open(kLayout);
     auto* terms = as<CTextUI>(*window, L"terms");
