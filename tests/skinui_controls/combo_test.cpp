@@ -260,6 +260,44 @@ TEST_F(Combo, AClickOpensTheDropDownAndAClickOnAnItemChoosesIt) {
     EXPECT_EQ(platform::HeadlessWindow::focusedWindow(), &window->headless());
 }
 
+TEST_F(Combo, TheDropDownPaintsEachItemInItsState) {
+    auto window = HeadlessToolkitTest::open(kLayout);
+    CComboUI* lang = combo(*window, L"lang");
+    ASSERT_NE(lang, nullptr);
+    lang->SelectItem(0);
+    open(*window, lang);
+    const SkinRect de = shown(lang, L"de")->GetPos();
+    popupOf(lang)->mouseMove(de.left + 3, de.top + 3);
+    settleBoth(*window, lang);
+
+    cairo_surface_t* surface = popupOf(lang)->surface();
+    cairo_surface_flush(surface);
+    auto pixel = [&](const SkinRect& r) {
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        int stride = cairo_image_surface_get_stride(surface);
+        return reinterpret_cast<const uint32_t*>(data + (r.top + 2) * stride)[r.left + 2];
+    };
+    struct Case {
+        const wchar_t* item;
+        uint32_t colour;
+    };
+    const Case cases[] = {
+        {L"en", 0xFF444444},  // selected
+        {L"de", 0xFF666666},  // hot
+        {L"fr", 0xFF888888},  // disabled
+        {L"it", 0xFF102030},  // a second row: the list's own background shows
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(narrow(c.item));
+        ASSERT_NE(shown(lang, c.item), nullptr);
+        EXPECT_EQ(pixel(shown(lang, c.item)->GetPos()), c.colour);
+    }
+    // The item lines: horizontal at the bottom, vertical at the right.
+    const SkinRect en = shown(lang, L"en")->GetPos();
+    EXPECT_EQ(pixel({en.left + 40, en.bottom - 3, 0, 0}), 0xFFAAAAAAu);
+    EXPECT_EQ(pixel({en.right - 4, en.top + 5, 0, 0}), 0xFF999999u);
+}
+
 TEST_F(Combo, ADisabledItemInTheDropDownIsNotChosen) {
     auto window = HeadlessToolkitTest::open(kLayout);
     CComboUI* lang = combo(*window, L"lang");
