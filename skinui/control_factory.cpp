@@ -3,11 +3,13 @@
 #include <utility>
 
 #include "skinui/button.h"
+#include "skinui/combo.h"
 #include "skinui/container.h"
 #include "skinui/edit.h"
 #include "skinui/control.h"
 #include "skinui/horizontal_layout.h"
 #include "skinui/label.h"
+#include "skinui/list_element.h"
 #include "skinui/progress.h"
 #include "skinui/scroll_bar.h"
 #include "skinui/tab_layout.h"
@@ -39,6 +41,8 @@ CControlFactory::CControlFactory() {
     Register(L"CCheckBoxUI", make<CCheckBoxUI>);
     Register(L"CProgressUI", make<CProgressUI>);
     Register(L"CEditUI", make<CEditUI>);
+    Register(L"CComboUI", make<CComboUI>);
+    Register(L"CListLabelElementUI", make<CListLabelElementUI>);
 }
 
 CControlFactory& CControlFactory::Instance() {
