@@ -11,6 +11,7 @@
 #include "skinui/label.h"
 #include "skinui/list_element.h"
 #include "skinui/progress.h"
+#include "skinui/rich_edit.h"
 #include "skinui/scroll_bar.h"
 #include "skinui/tab_layout.h"
 #include "skinui/vertical_layout.h"
@@ -43,6 +44,7 @@ CControlFactory::CControlFactory() {
     Register(L"CEditUI", make<CEditUI>);
     Register(L"CComboUI", make<CComboUI>);
     Register(L"CListLabelElementUI", make<CListLabelElementUI>);
+    Register(L"CRichEditUI", make<CRichEditUI>);
 }
 
 CControlFactory& CControlFactory::Instance() {
