@@ -92,7 +92,6 @@ private:
     std::unique_ptr<Layout> layout_;
     int textHeight_ = 0;
     int textWidth_ = 0;
-    bool relayoutBusy_ = false;
 
     size_t caret_ = 0;
     bool readOnly_ = false;
