@@ -400,6 +400,38 @@ void CRichEditUI::ensureCaretVisible() {
     }
 }
 
+void CRichEditUI::textOrigin(int& x, int64_t& y) const {
+    SkinRect area = GetTextRect();
+    SkinSize scroll = GetScrollPos();
+    x = area.left - scroll.cx;
+    if (!multiLine_ && textWidth_ < RectWidth(area)) {
+        // Without wrapping Pango has no width to align in.
+        if (align_ == TextStyle::Center) x += (RectWidth(area) - textWidth_) / 2;
+        if (align_ == TextStyle::Right) x += RectWidth(area) - textWidth_;
+    }
+    y = int64_t(area.top) - scroll.cy;
+}
+
+size_t CRichEditUI::indexAt(platform::Point point) const {
+    if (!layout_ || layout_->chunks.empty()) return GetText().size();
+    int originX = 0;
+    int64_t originY = 0;
+    textOrigin(originX, originY);
+    int64_t y = point.y - originY;
+    const Layout::Chunk* chunk = &layout_->chunks.front();
+    for (const Layout::Chunk& c : layout_->chunks) {
+        if (c.top > y) break;
+        chunk = &c;
+    }
+    int64_t inChunk = std::clamp<int64_t>(y - chunk->top, 0, std::max(chunk->height - 1, 0));
+    int index = 0, trailing = 0;
+    pango_layout_xy_to_index(chunk->layout.get(), (point.x - originX) * PANGO_SCALE, int(inChunk) * PANGO_SCALE, &index,
+                             &trailing);
+    const char* utf8 = pango_layout_get_text(chunk->layout.get());
+    size_t offset = size_t(g_utf8_pointer_to_offset(utf8, utf8 + index)) + size_t(std::max(trailing, 0));
+    return std::min(chunk->start + std::min(offset, chunk->length), GetText().size());
+}
+
 // ---- events ----
 
 void CRichEditUI::DoEvent(TEventUI& event) {
@@ -412,6 +444,7 @@ void CRichEditUI::DoEvent(TEventUI& event) {
         case UIEVENT_DBLCLICK:
             if (IsEnabled()) {
                 SetFocus();
+                if (!readOnly_) caret_ = indexAt(event.ptMouse);
                 Invalidate();
             }
             return;
@@ -526,14 +559,9 @@ void CRichEditUI::PaintText(cairo_t* cr) {
     const CPaintManagerUI* manager = GetManager();
     uint32_t color = IsEnabled() ? (textColor_ ? textColor_ : (manager ? manager->GetDefaultFontColor() : 0xFF000000))
                                  : (manager ? manager->GetDefaultDisabledColor() : 0xFFA7A6AA);
-    SkinSize scroll = GetScrollPos();
-    double originX = area.left - scroll.cx;
-    if (!multiLine_ && textWidth_ < RectWidth(area)) {
-        // Without wrapping Pango has no width to align in.
-        if (align_ == TextStyle::Center) originX += (RectWidth(area) - textWidth_) / 2;
-        if (align_ == TextStyle::Right) originX += RectWidth(area) - textWidth_;
-    }
-    int64_t originY = int64_t(area.top) - scroll.cy;
+    int originX = 0;
+    int64_t originY = 0;
+    textOrigin(originX, originY);
 
     cairo_save(cr);
     cairo_rectangle(cr, clip.left, clip.top, RectWidth(clip), RectHeight(clip));
@@ -564,7 +592,7 @@ void CRichEditUI::PaintText(cairo_t* cr) {
     if (!caretRect(caret)) return;
     int64_t caretTop = originY + caret.top;
     if (caretTop + RectHeight(caret) <= clip.top || caretTop >= clip.bottom) return;
-    int left = int(originX) + caret.left;
+    int left = originX + caret.left;
     SkinRect drawn{left, int(caretTop), left + 1, int(caretTop) + RectHeight(caret)};
     DrawColor(cr, IntersectRect(drawn, clip), 0xFF000000);
 }

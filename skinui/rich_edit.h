@@ -87,6 +87,10 @@ private:
     // Where the caret is drawn, relative to the text's top left; false without a layout.
     bool caretRect(SkinRect& out) const;
     void changed();
+    // Top left of the laid-out text in client coordinates, after scrolling and alignment.
+    void textOrigin(int& x, int64_t& y) const;
+    // The caret index nearest to a point of the client area.
+    size_t indexAt(platform::Point point) const;
     std::wstring shownText() const;
 
     std::unique_ptr<Layout> layout_;

@@ -248,6 +248,20 @@ TEST_F(RichEdit, ReadOnlyRefusesEditingWhileAnEditableOneReportsItsChanges) {
     EXPECT_EQ(note->GetText(), L"on-e+two");
     EXPECT_EQ(notesOf(*window, {"textchanged"}).size(), 3u);
 
+    // A click puts the caret before the character under the pointer.
+    note->SetText(L"one\ntwo");
+    settle(*window);
+    const SkinRect area = note->GetTextRect();
+    const int line = note->GetLineHeight();
+    window->headless().click(area.left + 1, area.top + line / 2);
+    window->headless().typeText(L"X");
+    window->headless().click(area.left + 1, area.top + line + line / 2);
+    window->headless().typeText(L"Y");
+    window->headless().click(area.right - 2, area.top + line / 2);
+    window->headless().typeText(L"Z");
+    settle(*window);
+    EXPECT_EQ(note->GetText(), L"XoneZ\nYtwo");
+
     // Typing past the bottom keeps the caret's line in view.
     note->SetText(L"");
     note->SetCaret(0);
