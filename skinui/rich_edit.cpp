@@ -423,10 +423,11 @@ size_t CRichEditUI::indexAt(platform::Point point) const {
         if (c.top > y) break;
         chunk = &c;
     }
+    // Both stay inside Pango's 32-bit units.
     int64_t inChunk = std::clamp<int64_t>(y - chunk->top, 0, std::max(chunk->height - 1, 0));
+    int64_t x = std::clamp<int64_t>(int64_t(point.x) - originX, -kMaxLayoutExtent, kMaxLayoutExtent);
     int index = 0, trailing = 0;
-    pango_layout_xy_to_index(chunk->layout.get(), (point.x - originX) * PANGO_SCALE, int(inChunk) * PANGO_SCALE, &index,
-                             &trailing);
+    pango_layout_xy_to_index(chunk->layout.get(), int(x) * PANGO_SCALE, int(inChunk) * PANGO_SCALE, &index, &trailing);
     const char* utf8 = pango_layout_get_text(chunk->layout.get());
     size_t offset = size_t(g_utf8_pointer_to_offset(utf8, utf8 + index)) + size_t(std::max(trailing, 0));
     return std::min(chunk->start + std::min(offset, chunk->length), GetText().size());
