@@ -78,7 +78,7 @@ void* CRichEditUI::GetInterface(std::wstring_view name) {
 
 unsigned CRichEditUI::GetControlFlags() const {
     if (!IsEnabled()) return 0;
-    return UIFLAG_TABSTOP | (wantReturn_ ? UIFLAG_WANTRETURN : 0);
+    return UIFLAG_TABSTOP | (wantReturn_ ? UIFLAG_WANTRETURN : 0) | (readOnly_ ? 0 : UIFLAG_SETCURSOR);
 }
 
 // ---- text ----
@@ -451,6 +451,10 @@ void CRichEditUI::DoEvent(TEventUI& event) {
             return;
         case UIEVENT_BUTTONUP:
         case UIEVENT_MOUSEMOVE: return;
+        case UIEVENT_SETCURSOR:
+            // A read-only view is not a place to type in: it keeps the arrow.
+            ShowCursor(IsEnabled() && !readOnly_ ? platform::Cursor::IBeam : platform::Cursor::Arrow);
+            return;
         case UIEVENT_SETFOCUS:
         case UIEVENT_KILLFOCUS:
             CContainerUI::DoEvent(event);

@@ -271,6 +271,16 @@ TEST_F(RichEdit, ReadOnlyRefusesEditingWhileAnEditableOneReportsItsChanges) {
     ASSERT_GT(note->GetScrollRange().cy, 0);
     EXPECT_EQ(note->GetScrollPos().cy, note->GetScrollRange().cy);
 
+    // The text beam shows over a view one can type in, the arrow over a read-only one.
+    const std::pair<const wchar_t*, platform::Cursor> cursors[] = {
+        {L"note", platform::Cursor::IBeam},
+        {L"licence", platform::Cursor::Arrow},
+    };
+    for (const auto& [name, expected] : cursors) {
+        moveTo(*window, name);
+        EXPECT_EQ(window->GetHWND()->cursor(), expected) << narrow(name);
+    }
+
     // Control characters are not text; a disabled view takes nothing.
     EXPECT_FALSE(note->InsertText(std::wstring(L"\x01\x1b\x7f")));
     note->SetEnabled(false);
