@@ -142,7 +142,7 @@ void CButtonUI::SetAttribute(const std::wstring& name, const std::wstring& value
     else if (name == L"focusedtextcolor") focusedTextColor_ = ParseColor(value);
     else if (name == L"hotbordercolor") hotBorderColor_ = ParseColor(value);
     else if (name == L"showcursor") showCursor_ = ParseBool(value);
-    else if (name == L"drawmulline") {}
+    else if (name == L"drawmulline") SetAttribute(L"multiline", value);
     else if (name.ends_with(L"EnlargeImage") || name == L"redFilePathEnlarge") {}  // never in that mode
     else CLabelUI::SetAttribute(name, value);
 }
