@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "skinui/language_table.h"
 #include "skinui/paint_manager.h"
+#include "skinui/render_text.h"
 #include "skinui/scroll_bar.h"
 
 namespace SkinUI {
