@@ -136,7 +136,11 @@ int CScrollBarUI::PageSize() const {
     return std::max(0, horizontal_ ? RectWidth(rcItem_) : RectHeight(rcItem_));
 }
 
-void CScrollBarUI::ScrollBy(int64_t delta) { scrollTo(int64_t(pos_) + delta); }
+void CScrollBarUI::ScrollBy(int64_t delta) {
+    // Any step beyond the largest range ends at an end; limiting it keeps the sum from overflowing.
+    constexpr int64_t kLimit = int64_t(1) << 32;
+    scrollTo(int64_t(pos_) + std::clamp(delta, -kLimit, kLimit));
+}
 
 void CScrollBarUI::scrollTo(int64_t pos) {
     const int target = clampToInt(pos, 0, range_);

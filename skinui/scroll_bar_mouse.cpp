@@ -2,6 +2,7 @@
 // press on the thumb starts a drag; hot states follow the pointer.
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "skinui/paint_manager.h"
 #include "skinui/scroll_bar.h"
@@ -64,7 +65,7 @@ void CScrollBarUI::DoEvent(TEventUI& event) {
                     scrollTo(int64_t(dragStartPos_) + step);
                 }
             }
-            updateHot(p, RectContainsPoint(rcItem_, p));
+            updateHot(p, IsEnabled() && RectContainsPoint(rcItem_, p));
             return;
         }
         case UIEVENT_BUTTONUP: release(p); return;
@@ -72,8 +73,10 @@ void CScrollBarUI::DoEvent(TEventUI& event) {
         case UIEVENT_MOUSELEAVE: updateHot(p, false); return;
         case UIEVENT_SCROLLWHEEL: {
             if (!IsEnabled()) break;
-            const int64_t notches = std::max<int64_t>(1, std::abs(int64_t(event.wParam)) / platform::kWheelNotch);
-            const int64_t pixels = notches * scrollUnit_ * lineSize_;
+            // Capped before multiplying: a skin's huge unit or line size must not overflow.
+            const int64_t notches = std::clamp<int64_t>(std::abs(int64_t(event.wParam) / platform::kWheelNotch), 1,
+                                                        std::numeric_limits<int>::max());
+            const int64_t pixels = std::min<int64_t>(notches * scrollUnit_, std::numeric_limits<int>::max()) * lineSize_;
             ScrollBy(event.wParam > 0 ? -pixels : pixels);
             return;
         }

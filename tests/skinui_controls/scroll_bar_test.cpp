@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <limits>
 
 #include "skinui/render_image.h"
 #include "skinui/scroll_bar.h"
@@ -175,6 +176,45 @@ TEST_F(ScrollBars, AClickOnTheTrackPagesTowardsIt) {
     }
 }
 
+// Repeat ticks sent by hand, with the pointer where the test puts it.
+TEST_F(ScrollBars, RepeatingGoesOnOnlyWhileThePointerIsWhereItPressed) {
+    auto window = open(kLayout);
+    CScrollBarUI* free = bar(*window, L"free");
+    ASSERT_NE(free, nullptr);
+    auto ticks = [&](int count, platform::Point at) {
+        for (int i = 0; i < count; ++i) {
+            TEventUI tick;
+            tick.Type = UIEVENT_TIMER;
+            tick.wParam = CScrollBarUI::kRepeatTimerId;
+            tick.ptMouse = at;
+            free->Event(tick);
+        }
+    };
+
+    // Held below the thumb at y 70: pages of 132 until the thumb (20 pixels for 500) covers the pointer.
+    const platform::Point inTrack{128, 70};
+    press(*window, inTrack);
+    window->GetPaintManager().KillTimer(free, CScrollBarUI::kRepeatTimerId);  // only these ticks count
+    EXPECT_EQ(free->GetScrollPos(), 132);
+    ticks(CScrollBarUI::kRepeatDelayTicks - 1, inTrack);
+    EXPECT_EQ(free->GetScrollPos(), 132) << "no repeat before the delay";
+    ticks(10, inTrack);
+    EXPECT_EQ(free->GetScrollPos(), 264);
+    EXPECT_TRUE(RectContainsPoint(free->GetParts().thumb, inTrack));
+    release(*window, inTrack);
+
+    // Held on button 1, moved off it and back.
+    const platform::Point onButton = centre(free->GetParts().button1);
+    press(*window, onButton);
+    window->GetPaintManager().KillTimer(free, CScrollBarUI::kRepeatTimerId);
+    EXPECT_EQ(free->GetScrollPos(), 254);
+    ticks(CScrollBarUI::kRepeatDelayTicks, {128, 100});
+    EXPECT_EQ(free->GetScrollPos(), 254) << "off the button";
+    ticks(3, onButton);
+    EXPECT_EQ(free->GetScrollPos(), 224);
+    release(*window, onButton);
+}
+
 TEST_F(ScrollBars, DraggingTheThumbMovesThePositionProportionally) {
     auto window = open(kLayout);
     struct Case {
@@ -250,6 +290,18 @@ TEST_F(ScrollBars, TheWheelOverABarScrollsItsAxisByLines) {
     window->headless().wheel(5 * platform::kWheelNotch, over.x, over.y);
     settle(*window);
     EXPECT_EQ(hfree->GetScrollPos(), 0);
+
+    // Extreme deltas and steps end at the ends.
+    hfree->SetLineSize(std::numeric_limits<int>::max());
+    hfree->SetScrollUnit(std::numeric_limits<int>::max());
+    for (intptr_t delta : {std::numeric_limits<intptr_t>::min(), std::numeric_limits<intptr_t>::max()}) {
+        TEventUI wheel;
+        wheel.Type = UIEVENT_SCROLLWHEEL;
+        wheel.wParam = delta;
+        wheel.ptMouse = over;
+        hfree->Event(wheel);
+        EXPECT_EQ(hfree->GetScrollPos(), delta < 0 ? 100 : 0);
+    }
 
     // A disabled bar leaves the wheel to its parent and does not move.
     hfree->SetEnabled(false);
