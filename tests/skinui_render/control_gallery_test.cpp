@@ -2,10 +2,14 @@
 // compared with a committed reference image (see render_test_support.h for the diff on failure).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "render_test_support.h"
 #include "skinui/control.h"
 #include "skinui/dialog_builder.h"
+#include "skinui/combo.h"
 #include "skinui/edit.h"
+#include "skinui/rich_edit.h"
 #include "skinui/paint_manager.h"
 #include "support/test_env.h"
 #include "utility/text_codec.h"
@@ -30,8 +34,24 @@ uint32_t checkMark(int x, int y) { return (x == y || x == 15 - y || x < 2 || y <
 uint32_t checkEmpty(int x, int y) { return (x < 2 || y < 2 || x > 13 || y > 13) ? 0xFF202020 : 0xFFFFFFFF; }
 uint32_t stripe(int x, int) { return (x / 3) % 2 ? 0xFF43A047 : 0xFF66BB6A; }
 
-const wchar_t kGallery[] = LR"(<Window size="320,300">
+// Scroll bar parts: four 8 x 8 states side by side (normal, hot, pushed, disabled), magenta corners masked.
+uint32_t scrollPart(uint32_t face, int x, int y) {
+    int lx = x % 8;
+    if ((lx == 0 || lx == 7) && (y == 0 || y == 7)) return 0xFFFF00FF;
+    static const int shade[4] = {0, 0x18, 0x30, -0x30};
+    int delta = shade[x / 8];
+    auto channel = [&](int shift) { return uint32_t(std::clamp(int((face >> shift) & 0xFF) - delta, 0, 255)) << shift; };
+    return 0xFF000000 | channel(16) | channel(8) | channel(0);
+}
+uint32_t scrollButton1(int x, int y) { return (y >= 3 && y <= 4 && x % 8 >= 2 && x % 8 <= 5) ? 0xFF37474F : scrollPart(0xFFB0BEC5, x, y); }
+uint32_t scrollButton2(int x, int y) { return (x % 8 >= 3 && x % 8 <= 4 && y >= 2 && y <= 5) ? 0xFF37474F : scrollPart(0xFFB0BEC5, x, y); }
+uint32_t scrollThumb(int x, int y) { return scrollPart(0xFF607D8B, x, y); }
+uint32_t scrollRail(int, int y) { return y % 3 == 1 ? 0xFFCFD8DC : 0xFFFF00FF; }
+uint32_t scrollBack(int x, int y) { return scrollPart(0xFFECEFF1, x, y); }
+
+const wchar_t kGallery[] = LR"(<Window size="320,600">
   <Font id="0" name="" size="13"/>
+  <Font id="1" name="Sans" size="20" bold="true"/>
   <VerticalLayout name="root" bkcolor="#FFF5F5F5" bkcolor2="#FFE0E0E0" inset="0,0,0,0">
     <Label height="24" text="Label left" textpadding="6,0,0,0" textcolor="#FF202020"/>
     <Label height="24" text="中文标签 居中" align="center" textcolor="#FF0D47A1" bordersize="1" bordercolor="#FF90CAF9"/>
@@ -52,6 +72,18 @@ const wchar_t kGallery[] = LR"(<Window size="320,300">
     <Progress height="12" padding="6,4,6,0" bkcolor="#FFCFD8DC" forecolor="#FFE53935" min="10" max="20" value="12"/>
     <Edit name="edit" height="28" padding="6,6,6,0" text="/home/user/Games" bordersize="1" bordercolor="#FF9E9E9E" textcolor="#FF202020"/>
     <Edit name="secret" height="28" padding="6,4,6,0" text="hunter2" password="true" bordersize="1" bordercolor="#FF9E9E9E" textcolor="#FF202020"/>
+    <HorizontalLayout height="40" padding="0,4,0,0">
+      <Label width="150" text="Effect 效果" font="1" textpadding="6,0,0,0" enabledeffect="true" enabledshadow="true" enabledstroke="true" shadowoffset="2,2" textshadowcolora="#80000000" strokecolor="#FF0D47A1" textcolor="#FFFFFFFF" textcolor1="#FFFFE082" gradientangle="90"/>
+      <Button width="80" drawmulline="true" text="Two-line caption" bkcolor="#FFB3E5FC" textcolor="#FF01579B"/>
+      <Label text="Fits" textpadding="4,0,4,0" bkcolor="#FFFFF9C4" textcolor="#FF202020"/>
+      <Control/>
+    </HorizontalLayout>
+    <Combo name="combo" height="28" padding="6,6,150,0" showtext="true" textpadding="8,0,24,0" textcolor="#FF202020" bkcolor="#FFFFFFFF" bordersize="1" bordercolor="#FF9E9E9E" normalimage="file='check_off.png' dest='138,6,154,22'">
+      <ListLabelElement text="English"/>
+      <ListLabelElement text="简体中文"/>
+    </Combo>
+    <RichEdit name="licence" height="84" padding="6,6,6,0" vscrollbar="true" readonly="true" multiline="true" textpadding="6,4,4,4" bkcolor="#FFFFFFFF" bordersize="1" bordercolor="#FF9E9E9E" textcolor="#FF666666"/>
+    <ScrollBar name="hbar" hor="true" height="16" padding="6,6,6,0" range="200" value="120" linesize="10"/>
     <Control height="30" padding="6,6,6,0" bkimage="file='strip.png' corner='4,4,4,4' source='40,0,80,20' mask='#FFFF00FF'"/>
     <Control bkcolor="#FF20203A" bkcolor2="#FF2E3956" bkcolor3="#FF20203A" padding="0,6,0,0"/>
   </VerticalLayout>
@@ -66,6 +98,11 @@ protected:
         put("check_on.png", pngOf(16, 16, checkMark));
         put("check_off.png", pngOf(16, 16, checkEmpty));
         put("stripe.png", pngOf(12, 12, stripe));
+        put("scroll_button1.png", pngOf(32, 8, scrollButton1));
+        put("scroll_button2.png", pngOf(32, 8, scrollButton2));
+        put("scroll_thumb.png", pngOf(32, 8, scrollThumb));
+        put("scroll_tail.png", pngOf(32, 8, scrollRail));
+        put("scroll_back.png", pngOf(32, 8, scrollBack));
     }
     void put(const std::string& name, const std::vector<uint8_t>& bytes) {
         testing_support::writeFile(temp_.file(name), std::string(bytes.begin(), bytes.end()));
@@ -80,8 +117,20 @@ TEST_F(ControlGallery, EveryControlPaintsLikeTheReference) {
     CControlUI* root = builder.Create(kGallery, nullptr, &manager);
     ASSERT_NE(root, nullptr);
     ASSERT_TRUE(manager.AttachDialog(root));
-    Canvas canvas(320, 300, 0xFFFFFFFF);
+    Canvas canvas(320, 600, 0xFFFFFFFF);
     SkinRect all{0, 0, canvas.width(), canvas.height()};
+    auto* combo = dynamic_cast<CComboUI*>(manager.FindControl(L"combo"));
+    ASSERT_NE(combo, nullptr);
+    combo->SelectItem(1);
+    auto* licence = dynamic_cast<CRichEditUI*>(manager.FindControl(L"licence"));
+    ASSERT_NE(licence, nullptr);
+    std::wstring text;
+    for (int i = 1; i <= 12; ++i) text += L"Clause " + std::to_wstring(i) + L". The licence text wraps inside its box; 条款.\n";
+    licence->SetText(text);
+    root->SetPos(all);
+    // A scrolled view: the thumb leaves the top and the text starts mid-way.
+    root->SetPos(all);
+    licence->LineDown();
     root->SetPos(all);
     // The caret of a focused edit is part of the picture.
     manager.SetFocus(manager.FindControl(L"edit"));
