@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A skinned window on the GTK provider under Xvfb: it opens, a real click on its button gives a "click"
 # notification, text typed or pasted into its edit field arrives with "textchanged" (and Return with
-# "return"), and Escape closes it with code 1.
+# "return"), its combo box drops down and takes a choice, and Escape closes it with code 1.
 #   skinui_gui_test.sh SKINUI_GUI_WINDOW LAYOUT_FILE
 set -euo pipefail
 
@@ -51,6 +51,21 @@ wait_line "^return nameedit$"
 # The desktop clipboard: select all, copy, paste at the end.
 xdotool key ctrl+a ctrl+c End ctrl+v
 wait_line "^textchanged nameedit abcd abcd $"
+
+# The combo's drop-down is a window of its own below the combo (28 high, items 30 high): a click on the
+# second item chooses it and closes the drop-down.
+read -r _ cx cy < <(grep -E "^combo " "$out" | head -n 1)
+xdotool mousemove --sync "$cx" "$cy" click 1
+wait_line "^dropdown langcombo$"
+# The drop-down takes the keyboard focus once it is on screen.
+for _ in $(seq 1 100); do
+  focused="$(xdotool getwindowfocus 2>/dev/null || true)"
+  [ -n "$focused" ] && [ "$focused" != "$wid" ] && break
+  sleep 0.1
+done
+[ "$focused" != "$wid" ] || fail "the drop-down did not take the focus"
+xdotool mousemove --sync "$cx" "$((cy + 14 + 30 + 15))" click 1
+wait_line "^itemselect langcombo 1 -1$"
 
 xdotool windowfocus --sync "$wid"
 xdotool key Escape

@@ -24,6 +24,8 @@ public:
         if (msg.sType == L"windowinit") {
             platform::Point edit = centreOf(L"nameedit");
             std::printf("edit %d %d\n", edit.x, edit.y);
+            platform::Point combo = centreOf(L"langcombo");
+            std::printf("combo %d %d\n", combo.x, combo.y);
             platform::Point button = centreOf(L"okbtn");
             std::printf("ready %d %d\n", button.x, button.y);
         } else if (msg.sType == L"click") {
@@ -32,6 +34,10 @@ public:
             std::printf("textchanged %s %s\n", name.c_str(), utility::wideToUtf8(msg.pSender->GetText()).c_str());
         } else if (msg.sType == L"return") {
             std::printf("return %s\n", name.c_str());
+        } else if (msg.sType == L"dropdown") {
+            std::printf("dropdown %s\n", name.c_str());
+        } else if (msg.sType == L"itemselect") {
+            std::printf("itemselect %s %ld %ld\n", name.c_str(), long(msg.wParam), long(msg.lParam));
         }
         WindowImplBase::Notify(msg);
     }
