@@ -367,8 +367,7 @@ void CComboUI::PaintText(cairo_t* cr) {
     if (!item) return;
     std::wstring text = item->GetText();
     if (text.empty()) return;
-    SkinRect rc{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
-                rcItem_.bottom - textPadding_.bottom};
+    SkinRect rc = DeflateRect(rcItem_, textPadding_);
     if (IsEmptyRect(rc)) return;
     CPaintManagerUI* manager = GetManager();
     uint32_t color = textColor_;

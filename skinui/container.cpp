@@ -149,11 +149,7 @@ void CContainerUI::SetInternVisible(bool visible) {
 // ---- geometry ----
 
 SkinRect CContainerUI::InnerRect() const {
-    SkinRect rc = GetPos();
-    rc.left += inset_.left;
-    rc.top += inset_.top;
-    rc.right -= inset_.right;
-    rc.bottom -= inset_.bottom;
+    SkinRect rc = DeflateRect(GetPos(), inset_);
     if (vbar_ && vbar_->IsVisible()) rc.right -= vbar_->GetFixedWidth();
     if (hbar_ && hbar_->IsVisible()) rc.bottom -= hbar_->GetFixedHeight();
     return rc;

@@ -368,10 +368,7 @@ void CEditUI::PaintBorder(cairo_t* cr) {
     DrawBorder(cr, rcItem_, border, false);
 }
 
-SkinRect CEditUI::textArea() const {
-    return {rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
-            rcItem_.bottom - textPadding_.bottom};
-}
+SkinRect CEditUI::textArea() const { return DeflateRect(rcItem_, textPadding_); }
 
 void CEditUI::PaintText(cairo_t* cr) {
     if (IsFocused() && nativeBkColor_) DrawColor(cr, IntersectRect(rcItem_, rcPaint_), nativeBkColor_);

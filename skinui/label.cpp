@@ -179,11 +179,7 @@ uint32_t CLabelUI::CurrentTextColor() const {
 
 void CLabelUI::DrawLabelText(cairo_t* cr, const std::wstring& text, uint32_t color) {
     if (text.empty()) return;
-    SkinRect rc = rcItem_;
-    rc.left += textPadding_.left;
-    rc.top += textPadding_.top;
-    rc.right -= textPadding_.right;
-    rc.bottom -= textPadding_.bottom;
+    SkinRect rc = DeflateRect(rcItem_, textPadding_);
     if (IsEmptyRect(rc)) return;
     if (effectEnabled_) {
         DrawEffectText(cr, GetManager(), rc, text, color, font_, textStyle_, effect_);
@@ -215,8 +211,7 @@ void CTextUI::PaintText(cairo_t* cr) {
     links_.clear();
     std::wstring text = GetText();
     if (text.empty()) return;
-    SkinRect rc{rcItem_.left + textPadding_.left, rcItem_.top + textPadding_.top, rcItem_.right - textPadding_.right,
-                rcItem_.bottom - textPadding_.bottom};
+    SkinRect rc = DeflateRect(rcItem_, textPadding_);
     if (IsEmptyRect(rc)) return;
     THtmlTextOptions options;
     CPaintManagerUI* manager = GetManager();

@@ -173,8 +173,7 @@ void CListLabelElementUI::PaintText(cairo_t* cr) {
     std::wstring text = GetText();
     if (text.empty()) return;
     const TListInfoUI& info = owner_->GetListInfo();
-    SkinRect rc{rcItem_.left + info.textPadding.left, rcItem_.top + info.textPadding.top,
-                rcItem_.right - info.textPadding.right, rcItem_.bottom - info.textPadding.bottom};
+    SkinRect rc = DeflateRect(rcItem_, info.textPadding);
     if (IsEmptyRect(rc)) return;
     int font = font_ >= 0 ? font_ : info.font;
     if (info.showHtml || showHtml_) {

@@ -10,6 +10,10 @@ inline int RectWidth(const SkinRect& r) { return r.right - r.left; }
 inline int RectHeight(const SkinRect& r) { return r.bottom - r.top; }
 inline bool IsEmptyRect(const SkinRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 inline bool IsZeroRect(const SkinRect& r) { return r == SkinRect{}; }
+// `r` shrunk by a padding or inset given as left, top, right, bottom.
+inline SkinRect DeflateRect(const SkinRect& r, const SkinRect& by) {
+    return {r.left + by.left, r.top + by.top, r.right - by.right, r.bottom - by.bottom};
+}
 
 // The common part of `a` and `b`; false (and an empty `out`) when they do not meet.
 inline bool IntersectRects(const SkinRect& a, const SkinRect& b, SkinRect& out) {

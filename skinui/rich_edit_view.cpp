@@ -76,12 +76,7 @@ CRichEditUI::~CRichEditUI() = default;
 // ---- layout ----
 
 SkinRect CRichEditUI::GetTextRect() const {
-    SkinRect rc = InnerRect();
-    rc.left += textPadding_.left;
-    rc.top += textPadding_.top;
-    rc.right -= textPadding_.right;
-    rc.bottom -= textPadding_.bottom;
-    return rc;
+    return DeflateRect(InnerRect(), textPadding_);
 }
 
 int CRichEditUI::GetLineHeight() const {

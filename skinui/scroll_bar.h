@@ -109,6 +109,8 @@ private:
     void updateHot(platform::Point at, bool inside);
     void setPartState(unsigned& state, unsigned value);
     void stopRepeat();
+    // Ends a press, a drag and the hot states (the bar is disabled or hidden).
+    void releaseMouse();
     int along(platform::Point p) const { return horizontal_ ? p.x : p.y; }
 
     // The image of `state`, else the normal one, over `rect`; `color` (when set) first.

@@ -9,24 +9,21 @@
 
 namespace SkinUI {
 
+void CScrollBarUI::releaseMouse() {
+    stopRepeat();
+    hold_ = Hold::None;
+    hot_ = false;
+    button1State_ = button2State_ = thumbState_ = 0;
+}
+
 void CScrollBarUI::SetEnabled(bool enabled) {
-    if (!enabled) {
-        stopRepeat();
-        hold_ = Hold::None;
-        hot_ = false;
-        button1State_ = button2State_ = thumbState_ = 0;
-    }
+    if (!enabled) releaseMouse();
     CControlUI::SetEnabled(enabled);
 }
 
 void CScrollBarUI::SetVisible(bool visible) {
     // An owner hides its bar when the content comes to fit, possibly while a button is held.
-    if (!visible) {
-        stopRepeat();
-        hold_ = Hold::None;
-        hot_ = false;
-        button1State_ = button2State_ = thumbState_ = 0;
-    }
+    if (!visible) releaseMouse();
     CControlUI::SetVisible(visible);
 }
 
