@@ -10,33 +10,12 @@ demo="$1"
 source "$(dirname "$0")/../support/gui_env.sh"
 gui_reexec_under_xvfb "$0" "$demo"
 
-fail() {
-  echo "FAIL: $*" >&2
-  for f in "$WORK"/*.out; do echo "--- $f" >&2; cat "$f" >&2; done
-  exit 1
-}
+fail() { gui_fail "$@"; }
 
 # Waits until file $1 has a line equal to $2 (20 s).
-wait_line() {
-  for _ in $(seq 1 200); do
-    grep -qx -- "$2" "$1" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  fail "no line '$2' in $1"
-}
+wait_line() { gui_poll grep -qx -- "$2" "$1" || fail "no line '$2' in $1"; }
 
-# Waits for process $1 to end (20 s) and checks its exit code is 0.
-wait_exit() {
-  for _ in $(seq 1 200); do
-    if ! kill -0 "$1" 2>/dev/null; then
-      wait "$1" || fail "exit code $? from $2"
-      return 0
-    fi
-    sleep 0.1
-  done
-  kill "$1" 2>/dev/null || true
-  fail "$2 did not end"
-}
+wait_exit() { gui_wait_exit "$@"; }
 
 find_window() {
   timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1 || true

@@ -11,20 +11,10 @@ source "$(dirname "$0")/../support/gui_env.sh"
 gui_reexec_under_xvfb "$0" "$program" "$layout"
 
 out="$WORK/window.out"
-fail() {
-  echo "FAIL: $*" >&2
-  cat "$out" >&2 || true
-  exit 1
-}
+fail() { gui_fail "$@"; }
 
 # Waits until the output has a line matching the pattern $1 (20 s).
-wait_line() {
-  for _ in $(seq 1 200); do
-    grep -qE -- "$1" "$out" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  fail "no line '$1'"
-}
+wait_line() { gui_poll grep -qE -- "$1" "$out" || fail "no line '$1'"; }
 
 title="skinui-gui-$$"
 "$program" "$layout" "$title" >"$out" 2>&1 &
@@ -58,26 +48,17 @@ read -r _ cx cy < <(grep -E "^combo " "$out" | head -n 1)
 xdotool mousemove --sync "$cx" "$cy" click 1
 wait_line "^dropdown langcombo$"
 # The drop-down takes the keyboard focus once it is on screen.
-for _ in $(seq 1 100); do
-  focused="$(xdotool getwindowfocus 2>/dev/null || true)"
-  [ -n "$focused" ] && [ "$focused" != "$wid" ] && break
-  sleep 0.1
-done
-[ "$focused" != "$wid" ] || fail "the drop-down did not take the focus"
+focus_moved() {
+  local focused
+  focused="$(xdotool getwindowfocus)" && [ -n "$focused" ] && [ "$focused" != "$wid" ]
+}
+gui_poll focus_moved || fail "the drop-down did not take the focus"
 xdotool mousemove --sync "$cx" "$((cy + 14 + 30 + 15))" click 1
 wait_line "^itemselect langcombo 1 -1$"
 
 xdotool windowfocus --sync "$wid"
 xdotool key Escape
 wait_line "^closed 1$"
-for _ in $(seq 1 200); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  kill "$pid"
-  fail "the program did not end"
-fi
-wait "$pid" || fail "exit code $?"
+gui_wait_exit "$pid" "the program"
 cat "$out"
 echo "skinui window GUI test passed"

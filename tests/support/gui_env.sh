@@ -17,3 +17,35 @@ gui_reexec_under_xvfb() {
   xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" "$@" || status=$?
   exit "$status"
 }
+
+# Fails the test with a message, showing every program output (*.out) under $WORK.
+gui_fail() {
+  echo "FAIL: $*" >&2
+  local f
+  for f in "$WORK"/*.out; do
+    [ -e "$f" ] || continue
+    echo "--- $f" >&2
+    cat "$f" >&2
+  done
+  exit 1
+}
+
+# Runs the command every 0.1 s until it succeeds; false when it did not within 20 s.
+gui_poll() {
+  local _
+  for _ in $(seq 1 200); do
+    "$@" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits for process $1 to end (20 s) and checks its exit code is 0; $2 names it in messages.
+gui_process_gone() { ! kill -0 "$1"; }
+gui_wait_exit() {
+  if ! gui_poll gui_process_gone "$1"; then
+    kill "$1" 2>/dev/null || true
+    gui_fail "$2 did not end"
+  fi
+  wait "$1" || gui_fail "exit code $? from $2"
+}
