@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 #include "skinui/button.h"
 #include "skinui/combo_wnd.h"
 #include "skinui/paint_manager.h"
